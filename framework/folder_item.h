@@ -1,0 +1,51 @@
+#pragma once
+
+#include "framework/ref.h"
+#include "framework/text.h"
+
+#include <cstdint>
+#include <memory>
+
+// A file or folder named by its path. The item need not exist.
+class FolderItem final {
+public:
+    explicit FolderItem(String nativePath);
+
+    static Ref<FolderItem> FromPath(const String& nativePath);
+
+    String Name() const;
+    String NativePath() const { return m_path; }
+    // The folder that holds this item; nil for the root.
+    Ref<FolderItem> Parent() const;
+    // The item of that one name in this folder, whether or not it exists. "/" in the name becomes
+    // ":", so a name never leaves the folder; "", "." and ".." name no item (nil).
+    Ref<FolderItem> Child(const String& name) const;
+    // Number of items in this folder, hidden ones included; 0 for a file.
+    int32_t Count() const;
+    // The item of 1-based number `index` in name order (case-insensitive, digit runs as numbers);
+    // a symbolic link is taken as itself. Nil outside 1..Count().
+    Ref<FolderItem> TrueItem(int32_t index) const;
+
+    bool Directory() const; // a symbolic link is not a folder
+    bool Exists() const;
+    // True when the item exists and cannot be written, or does not exist and its folder cannot be.
+    bool Locked() const;
+    // Removes a file or an empty folder; a folder that still holds items goes to the trash.
+    // Failures are not raised: LastErrorCode() tells.
+    void Delete();
+    void CreateAsFolder();
+    int32_t LastErrorCode() const { return m_lastError; }
+
+private:
+    String m_path;
+    int32_t m_lastError { 0 };
+};
+
+namespace SpecialFolder {
+// The user's configuration folder (created when missing).
+Ref<FolderItem> Preferences();
+Ref<FolderItem> Desktop();
+}
+
+// "" gives the folder that holds the executable; other paths are taken relative to it.
+Ref<FolderItem> GetFolderItem(const String& path, int32_t pathMode = 0);

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+struct ThreadFiber; // the fiber and its stack; private to the framework
+
+// A cooperative thread: its Run event executes on a fiber of the GUI thread and gives the event
+// loop its turn only at RuntimeBackgroundTask (or Sleep). Nothing else runs between two yields.
+class Thread {
+public:
+    Thread();
+    virtual ~Thread();
+    Thread(const Thread&) = delete;
+    Thread& operator=(const Thread&) = delete;
+
+    // Starts the thread: returns at once; the Run event begins once the event loop has handled
+    // what is pending. Does nothing while the thread is running.
+    void Run();
+    void Suspend();
+    void Resume();
+    // Gives up the turn for at least `milliseconds`; `wakeEarly` lets it resume sooner.
+    void Sleep(int32_t milliseconds, bool wakeEarly = false);
+    // Ends the thread: its fiber is unwound.
+    void Kill();
+    bool IsRunning() const;
+
+    int32_t Priority() const { return m_priority; }
+    void Priority(int32_t value) { m_priority = value; }
+    int32_t StackSize() const { return m_stackSize; }
+    void StackSize(int32_t value) { m_stackSize = value; }
+
+    // The Run event.
+    std::function<void()> OnRun;
+
+    // The thread whose fiber is executing, or nullptr on the event loop.
+    static Thread* Current();
+
+private:
+    friend struct ThreadFiber;
+    std::unique_ptr<ThreadFiber> m_fiber;
+    int32_t m_priority { 5 };
+    int32_t m_stackSize { 0 };
+};
+
+// Yields the current thread's turn to the event loop; on the event loop itself it does nothing.
+void RuntimeBackgroundTask();
