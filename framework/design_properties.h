@@ -1,0 +1,79 @@
+#pragma once
+
+#include "framework/text.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <variant>
+#include <vector>
+
+// Packed design-property lists: entries of a name in ASCII letters, one blank, then the value in
+// the width of the property's type (Int32 big-endian, Boolean one byte, colour three bytes, text a
+// big-endian Int32 byte count and the bytes). No count, separator or terminator.
+enum class DesignType { Integer, Boolean, Color, Text };
+
+using DesignValue = std::variant<int32_t, bool, Color, String>;
+
+// The index entry of a control outside a control array.
+inline constexpr int32_t kNoIndex = INT32_MIN;
+
+// The properties a class accepts in its list, each with its type and how it is applied.
+template<class Target>
+class DesignTable {
+public:
+    using Setter = std::function<void(Target&, const DesignValue&)>;
+    struct Entry {
+        DesignType type;
+        Setter apply;
+    };
+
+    DesignTable& Add(const String& name, DesignType type, Setter apply)
+    {
+        m_entries[name] = Entry { type, std::move(apply) };
+        return *this;
+    }
+    const Entry* Find(const String& name) const
+    {
+        auto it = m_entries.find(name);
+        return it == m_entries.end() ? nullptr : &it->second;
+    }
+
+private:
+    std::map<String, Entry> m_entries;
+};
+
+// One decoded entry.
+struct DesignEntry {
+    String name;
+    DesignValue value;
+};
+
+// Builds a list in code. The type of each entry is checked against `types` (name -> type) when
+// given, so a list that names a property its class does not have fails where it is built.
+class DesignList {
+public:
+    using TypeLookup = std::function<const DesignType*(const String&)>;
+
+    DesignList() = default;
+    explicit DesignList(TypeLookup types) : m_types(std::move(types)) {}
+
+    DesignList& Integer(const String& name, int32_t value);
+    DesignList& Boolean(const String& name, bool value);
+    DesignList& Colour(const String& name, Color value);
+    DesignList& Text(const String& name, const String& value);
+
+    const String& Bytes() const { return m_bytes; }
+    operator const String&() const { return m_bytes; }
+
+private:
+    void begin(const String& name, DesignType type);
+
+    TypeLookup m_types;
+    String m_bytes;
+};
+
+// Decodes a list; `typeOf` gives each name's type. Raises RuntimeException naming an unknown
+// property or a list cut short.
+std::vector<DesignEntry> DecodeDesignList(const String& bytes,
+    const std::function<const DesignType*(const String&)>& typeOf);

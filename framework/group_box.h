@@ -1,0 +1,20 @@
+#pragma once
+
+#include "framework/control.h"
+
+class QGroupBox;
+
+// Controls whose InitialParent names the box are shown inside it, still placed in window
+// coordinates.
+class GroupBox : public RectControl {
+public:
+    GroupBox();
+    static DesignTypeOf DesignTypes();
+
+    String Caption() const;
+    void Caption(const String& value);
+
+protected:
+    const DesignTable<RectControl>& Table() const override;
+    QGroupBox* groupBox() const;
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "framework/control.h"
+
+class QRadioButton;
+
+// Exclusive within its parent (the window or a group box).
+class RadioButton : public RectControl {
+public:
+    RadioButton();
+    static DesignTypeOf DesignTypes();
+
+    String Caption() const;
+    void Caption(const String& value);
+    bool Value() const;
+    // True checks this button and unchecks its siblings.
+    void Value(bool value);
+
+    // Raised only for the button that becomes checked.
+    std::function<void(RadioButton&)> OnAction;
+
+protected:
+    const DesignTable<RectControl>& Table() const override;
+    QRadioButton* radioButton() const;
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "framework/control.h"
+
+// A horizontal line (vertical when higher than wide).
+class Separator : public RectControl {
+public:
+    Separator();
+    static DesignTypeOf DesignTypes();
+
+protected:
+    const DesignTable<RectControl>& Table() const override;
+};

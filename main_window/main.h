@@ -1,0 +1,160 @@
+#pragma once
+
+#include "engine/threadrun.h"
+#include "framework/check_box.h"
+#include "framework/disclosure_triangle.h"
+#include "framework/edit_field.h"
+#include "framework/group_box.h"
+#include "framework/label.h"
+#include "framework/menu_item.h"
+#include "framework/popup_menu.h"
+#include "framework/progress_bar.h"
+#include "framework/push_button.h"
+#include "framework/radio_button.h"
+#include "framework/separator.h"
+#include "framework/slider.h"
+#include "framework/window.h"
+
+// The main window: the one working window, where the settings, the source folder and the stop
+// request live.
+class Main : public Window {
+public:
+    static constexpr const char* kClassName = "Main.Main";
+
+    // The member of the radio-button array RBType; its index is the resize mode.
+    class RBType;
+    // The engine instance that lives on the window.
+    class threadrun1;
+
+    // The open main window, built and opened when there is none. Never nil.
+    static Ref<Main> instance();
+
+    String ClassName() const override { return kClassName; }
+
+    // The source folder of the next or current run; nil until one is chosen.
+    Ref<FolderItem> f;
+    // The stop request.
+    bool endthread { false };
+
+    // Control accessors: nil for a name (or index) the window does not have.
+    Ref<GroupBox> GroupBox1();
+    Ref<Label> StaticText1();
+    Ref<EditField> EFPSize();
+    Ref<Label> StaticText3();
+    Ref<PopupMenu> PMPType();
+    Ref<EditField> EFIWidth();
+    Ref<PopupMenu> PMIWidth();
+    Ref<Label> StaticText4();
+    Ref<EditField> EFIHeight();
+    Ref<PopupMenu> PMIHeight();
+    Ref<Label> StaticText6();
+    Ref<EditField> EFBWidth();
+    Ref<Label> StaticText7();
+    Ref<EditField> EFBHeight();
+    Ref<RadioButton> RBType(int32_t index);
+    Ref<GroupBox> GroupBox2();
+    Ref<CheckBox> CBIncrease();
+    Ref<Label> STJPEGQuality();
+    Ref<PopupMenu> PMQuality();
+    Ref<Slider> SLQuality();
+    Ref<Label> STQuality();
+    Ref<CheckBox> CBName();
+    Ref<CheckBox> CBDos();
+    Ref<Label> StaticText51();
+    Ref<PopupMenu> PMExportFormat();
+    Ref<Label> StaticText2();
+    Ref<Label> STFolder();
+    Ref<PushButton> PBSelect();
+    Ref<PushButton> PBGo();
+    Ref<ProgressBar> PB();
+    Ref<threadrun> threadrun1();
+    Ref<Label> STStatus();
+    Ref<DisclosureTriangle> DTSettings();
+    Ref<Separator> Separator1();
+
+    // Control event handlers.
+    void EFPSize_TextChange(EditField& sender);
+    void EFIWidth_TextChange(EditField& sender);
+    void EFIHeight_TextChange(EditField& sender);
+    void EFBWidth_TextChange(EditField& sender);
+    void EFBHeight_TextChange(EditField& sender);
+    void RBType_Action(RadioButton& sender);
+    void PMQuality_Change(PopupMenu& sender);
+    void SLQuality_ValueChanged(Slider& sender);
+    void CBName_Action(CheckBox& sender);
+    void PMExportFormat_Change(PopupMenu& sender);
+    void PBSelect_Action(PushButton& sender);
+    void PBGo_Action(PushButton& sender);
+    void DTSettings_Action(DisclosureTriangle& sender);
+
+    // Menu-item accessors.
+    Ref<MenuItem> UntitledMenu0();
+    Ref<AppleMenuItem> AppleCredits();
+    Ref<MenuItem> HelpHelp();
+    Ref<MenuItem> UntitledMenu1();
+    Ref<MenuItem> EditClear();
+    Ref<MenuItem> EditPaste();
+    Ref<MenuItem> EditCopy();
+    Ref<MenuItem> EditCut();
+    Ref<MenuItem> UntitledMenu2();
+    Ref<MenuItem> EditUndo();
+    Ref<MenuItem> UntitledMenu3();
+    Ref<QuitMenuItem> FileQuit();
+    Ref<MenuItem> UntitledMenu4();
+
+    // Window events.
+    void Event_Close();
+    void Event_DropObject(DragItem& item, int32_t action);
+    void Event_EnableMenuItems();
+    void Event_Open();
+
+    bool AppleCredits_Action();
+    bool HelpHelp_Action();
+
+    // Settings rules.
+    void enablego();
+    void checkcontrol();
+    // Preferences file.
+    void loadpref();
+    void savepref();
+    int32_t bint(bool value);
+    bool ibool(int32_t value);
+    // Window size by the settings pane's state.
+    void checksettingsdisclosure();
+
+    Main();
+
+protected:
+    void Layout() override;
+    void CreateControls() override;
+    void AddMenuHandlers(Window& window) override;
+
+private:
+    void CreateControls0();
+    void CreateControls1();
+    // Disables the eight size controls, then enables the group of `mode` (0, 1, else 2).
+    void enableModeGroup(int32_t mode);
+    // True while a run is going: the engine disables Select for its length.
+    bool runInProgress();
+};
+
+class Main::RBType final : public RadioButton {
+public:
+    RBType();
+    explicit RBType(int32_t index);
+};
+
+class Main::threadrun1 final : public ::threadrun, public PaneChild {
+public:
+    threadrun1() = default;
+
+    int32_t Index { 0 };
+
+    void SetWindow(const Ref<::Window>& window) override { m_ownerWindow = window; }
+    Ref<::Window> Window() override { return m_ownerWindow; }
+    int32_t Index_() override { return Index; }
+    void SetIndex(int32_t index) override { Index = index; }
+
+private:
+    Ref<::Window> m_ownerWindow;
+};
