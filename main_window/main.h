@@ -21,10 +21,11 @@ class Main : public Window {
 public:
     static constexpr const char* kClassName = "Main.Main";
 
-    // The member of the radio-button array RBType; its index is the resize mode.
-    class RBType;
-    // The engine instance that lives on the window.
-    class threadrun1;
+    // The class of the radio-button array RBType ("Main.RBType"); a member's index is its resize
+    // mode. The trailing underscore keeps it apart from the accessor RBType().
+    class RBType_;
+    // The class of the engine instance on the window ("Main.threadrun1").
+    class threadrun1_;
 
     // The open main window, built and opened when there is none. Never nil.
     static Ref<Main> instance();
@@ -138,15 +139,15 @@ private:
     bool runInProgress();
 };
 
-class Main::RBType final : public RadioButton {
+class Main::RBType_ final : public RadioButton {
 public:
-    RBType();
-    explicit RBType(int32_t index);
+    RBType_();
+    explicit RBType_(int32_t index);
 };
 
-class Main::threadrun1 final : public ::threadrun, public PaneChild {
+class Main::threadrun1_ final : public ::threadrun, public PaneChild {
 public:
-    threadrun1() = default;
+    threadrun1_() = default;
 
     int32_t Index { 0 };
 
