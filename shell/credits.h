@@ -1,0 +1,40 @@
+#pragma once
+
+#include "framework/label.h"
+#include "framework/static_text.h"
+#include "framework/window.h"
+
+// The credits window: product, version, author, links and translators. A click on a link hands
+// it to the system; a click anywhere else closes the window.
+class Credits : public Window {
+public:
+    static constexpr const char* kClassName = "Credits.Credits";
+
+    // The open credits window, built and opened when there is none.
+    static Ref<Credits> instance();
+
+    Credits();
+    String ClassName() const override { return kClassName; }
+
+    Ref<StaticText> StaticText1();
+    Ref<StaticText> stemail();
+    Ref<StaticText> StaticText5();
+    Ref<Label> Label1();
+    Ref<Label> Label2();
+    Ref<Label> Label3();
+
+    bool stemail_MouseDown(StaticText& sender, int32_t x, int32_t y);
+    bool StaticText5_MouseDown(StaticText& sender, int32_t x, int32_t y);
+    bool Event_MouseDown(int32_t x, int32_t y);
+
+    // The fixed links handed to the system.
+    static String EmailLink();
+    static String WebLink();
+
+protected:
+    void Layout() override;
+    void CreateControls() override;
+
+private:
+    void CreateControls0();
+};

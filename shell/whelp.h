@@ -1,0 +1,48 @@
+#pragma once
+
+#include "framework/html_viewer.h"
+#include "framework/label.h"
+#include "framework/popup_menu.h"
+#include "framework/push_button.h"
+#include "framework/window.h"
+
+#include <vector>
+
+// The help window: the pages of the help folder in an HTML viewer, with an index button and a
+// jump-to list; web and mail links go to the system.
+class WHelp : public Window {
+public:
+    static constexpr const char* kClassName = "WHelp.WHelp";
+
+    // The open help window, built and opened when there is none.
+    static Ref<WHelp> instance();
+
+    WHelp();
+    String ClassName() const override { return kClassName; }
+
+    // The help folder; nil until the window opens.
+    Ref<FolderItem> basef;
+    // The page behind each jump-to row.
+    std::vector<String> afile;
+
+    Ref<Label> StaticText1();
+    Ref<PushButton> PBIndex();
+    Ref<PopupMenu> PMJumpTo();
+    Ref<HTMLViewer> hvMain();
+
+    void PBIndex_Action(PushButton& sender);
+    void PMJumpTo_Change(PopupMenu& sender);
+    void hvMain_DocumentBegin(HTMLViewer& sender, const String& url);
+    bool hvMain_CancelLoad(HTMLViewer& sender, const String& url);
+    void Event_Open();
+
+    void showfile(const String& page);
+    void createfilemenu();
+
+protected:
+    void Layout() override;
+    void CreateControls() override;
+
+private:
+    void CreateControls0();
+};
