@@ -44,6 +44,7 @@ namespace FileTypeRegistry {
 std::vector<FileTypeRegistration> Registered();
 // Names of the types withdrawn so far, in order.
 std::vector<String> WithdrawalLog();
+// Names compare as the framework's texts do (ASCII letters without regard to case).
 bool IsRegistered(const String& name);
 void ResetForTesting();
 }

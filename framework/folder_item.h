@@ -31,7 +31,7 @@ public:
     // True when the item exists and cannot be written, or does not exist and its folder cannot be.
     bool Locked() const;
     // Removes a file or an empty folder; a folder that still holds items goes to the trash.
-    // Failures are not raised: LastErrorCode() tells.
+    // Failures are not raised: LastErrorCode() tells (an errno value, 0 after success).
     void Delete();
     void CreateAsFolder();
     int32_t LastErrorCode() const { return m_lastError; }
@@ -49,3 +49,9 @@ Ref<FolderItem> Desktop();
 
 // "" gives the folder that holds the executable; other paths are taken relative to it.
 Ref<FolderItem> GetFolderItem(const String& path, int32_t pathMode = 0);
+
+// How often a folder was actually read: the listing behind Count and TrueItem is kept until the
+// folder changes, and this counter lets tests and benchmarks see that.
+namespace FolderListingStatistics {
+int64_t ListingsMade();
+}

@@ -7,7 +7,9 @@
 struct ThreadFiber; // the fiber and its stack; private to the framework
 
 // A cooperative thread: its Run event executes on a fiber of the GUI thread and gives the event
-// loop its turn only at RuntimeBackgroundTask (or Sleep). Nothing else runs between two yields.
+// loop its turn only at RuntimeBackgroundTask (or Sleep, or Suspend). Nothing else runs between
+// two yields. An exception that escapes the Run event is reported as unhandled and ends this
+// thread only. Destroying a thread whose fiber is suspended unwinds the fiber (its destructors run).
 class Thread {
 public:
     Thread();
@@ -18,16 +20,23 @@ public:
     // Starts the thread: returns at once; the Run event begins once the event loop has handled
     // what is pending. Does nothing while the thread is running.
     void Run();
+    // Stops giving the thread turns until Resume; on its own fiber it yields at once.
     void Suspend();
+    // Gives a suspended or sleeping thread its turn again.
     void Resume();
-    // Gives up the turn for at least `milliseconds`; `wakeEarly` lets it resume sooner.
+    // Gives up the turn for at least `milliseconds` (on its own fiber), or keeps a waiting thread
+    // from its turn that long. `wakeEarly` is accepted; the thread resumes at the deadline.
     void Sleep(int32_t milliseconds, bool wakeEarly = false);
-    // Ends the thread: its fiber is unwound.
+    // Ends the thread: its fiber is unwound, at once when it waits, or at once from within its
+    // own Run event.
     void Kill();
+    // True from Run until the Run event has returned (or the thread was killed).
     bool IsRunning() const;
 
+    // Kept for the program's use; cooperative threads take turns in order, whatever the priority.
     int32_t Priority() const { return m_priority; }
     void Priority(int32_t value) { m_priority = value; }
+    // Bytes of stack for the next Run; never less than the generous default.
     int32_t StackSize() const { return m_stackSize; }
     void StackSize(int32_t value) { m_stackSize = value; }
 
