@@ -13,6 +13,9 @@ public:
     static void ReleaseInstance();
 
     Menu();
+    // Builds the three menus. Kept apart from the C++ constructor so that the items are appended
+    // to a bar that is already held by a reference.
+    void Constructor();
 
     void Untitled1(); // the File menu
     void Untitled2(); // the Edit menu

@@ -1,0 +1,87 @@
+#include "shell/menu.h"
+
+#include "strings/loc.h"
+
+namespace {
+
+// The one instance: nil until first use, then kept until finalisation.
+Ref<Menu> implicitInstance;
+
+// One menu on the bar. Menus carry no action, so they never enable themselves.
+Ref<MenuItem> makeMenu(const String& name, const String& text)
+{
+    auto menu = MakeRef<MenuItem>();
+    menu->Name(name);
+    menu->AutoEnable(false);
+    menu->Text(text);
+    menu->KeyboardShortcut("");
+    return menu;
+}
+
+template<class ItemClass>
+Ref<MenuItem> makeItem(const String& name, bool autoEnable, const String& text, const String& shortcut)
+{
+    auto item = MakeRef<ItemClass>();
+    item->Name(name);
+    item->AutoEnable(autoEnable);
+    item->Text(text);
+    item->KeyboardShortcut(shortcut);
+    return item;
+}
+
+} // namespace
+
+Ref<Menu> Menu::instance()
+{
+    if (!implicitInstance) {
+        auto menu = MakeRef<Menu>();
+        menu->Constructor();
+        implicitInstance = menu;
+    }
+    return implicitInstance;
+}
+
+void Menu::ReleaseInstance()
+{
+    implicitInstance = nullptr;
+}
+
+Menu::Menu() = default;
+
+void Menu::Constructor()
+{
+    Untitled1();
+    Untitled2();
+    Untitled3();
+}
+
+void Menu::Untitled1()
+{
+    Append(makeMenu("UntitledMenu3", loc::menufile()));
+    Child("UntitledMenu3")->Append(makeItem<QuitMenuItem>("FileQuit", true, loc::menuquit(), "Cmd+Q"));
+}
+
+void Menu::Untitled2()
+{
+    Append(makeMenu("UntitledMenu1", loc::menuedit()));
+    Child("UntitledMenu1")->Append(makeItem<MenuItem>("EditUndo", false, loc::menuundo(), "Cmd+Z"));
+
+    // The separator is the one item that never gets a shortcut.
+    auto separator = MakeRef<MenuItem>();
+    separator->Name("UntitledMenu2");
+    separator->AutoEnable(false);
+    separator->Text("-");
+    Child("UntitledMenu1")->Append(separator);
+
+    Child("UntitledMenu1")->Append(makeItem<MenuItem>("EditCut", false, loc::menucut(), "Cmd+X"));
+    Child("UntitledMenu1")->Append(makeItem<MenuItem>("EditCopy", false, loc::menucopy(), "Cmd+C"));
+    Child("UntitledMenu1")->Append(makeItem<MenuItem>("EditPaste", false, loc::menupaste(), "Cmd+V"));
+    Child("UntitledMenu1")->Append(makeItem<MenuItem>("EditClear", false, loc::menuclear(), ""));
+}
+
+void Menu::Untitled3()
+{
+    Append(makeMenu("UntitledMenu0", loc::menuhelp()));
+    Child("UntitledMenu0")->Append(makeItem<MenuItem>("HelpHelp", false, loc::menuquoblyhelp(), "Cmd+?"));
+    Child("UntitledMenu0")->Append(makeItem<AppleMenuItem>("AppleCredits", false, loc::aboutquobly(), ""));
+}
