@@ -1,0 +1,84 @@
+#include "engine/output_names.h"
+
+String SettingsSuffix(const SuffixSettings& s)
+{
+    if (s.proportional) {
+        switch (s.sizeBasis) {
+        case 1: return " (" + s.initialSmallest + s.wantedSize + ")";
+        case 2: return " (" + s.initialWidth + s.wantedSize + ")";
+        case 3: return " (" + s.initialHeight + s.wantedSize + ")";
+        case 4: return " (" + s.wantedSize + "%)";
+        // A basis the popup does not offer counts as the first row, as it does for the sizes, so
+        // the suffix is never empty and the output folder never takes the source's own name.
+        default: return " (" + s.initialBiggest + s.wantedSize + ")";
+        }
+    }
+    if (s.independent) {
+        const String widthSeparator = s.widthUnit == 0 ? ", " : "%, ";
+        const String heightClosing = s.heightUnit == 0 ? ")" : "%)";
+        return " (" + s.initialWidth + s.independentWidth + widthSeparator + s.initialHeight
+            + s.independentHeight + heightClosing;
+    }
+    return " (" + s.boxWidth + "x" + s.boxHeight + ")";
+}
+
+String OutputFolderName(const String& sourceName, const String& suffix)
+{
+    const int32_t room = kMaxFolderNameLength - Len(suffix);
+    return (room > 0 ? Left(sourceName, room) : String()) + suffix;
+}
+
+String RemoveExtension(const String& name)
+{
+    const int32_t fields = CountFields(name, ".");
+    if (fields <= 1)
+        return name;
+    const String last = NthField(name, ".", fields);
+    return Left(name, Len(name) - Len(last) - 1);
+}
+
+String WebReadyName(const String& base, const std::function<void()>& afterEachCharacter)
+{
+    const String text = ReplaceAll(Lowercase(base), " ", "_");
+    String result;
+    const int32_t length = Len(text);
+    for (int32_t i = 1; i <= length; ++i) {
+        const String c = Mid(text, i, 1);
+        const int32_t code = Asc(c);
+        if ((code >= 'a' && code <= 'z') || (code >= '0' && code <= '9') || c == "_" || c == "."
+            || c == "%")
+            result += c;
+        if (afterEachCharacter)
+            afterEachCharacter();
+    }
+    return result;
+}
+
+String DosName(const String& base)
+{
+    return Left(base, 8);
+}
+
+ExportFormat ExportFormatFor(int32_t listIndex)
+{
+    if (listIndex == 1)
+        return { 150, "png" };
+    return { 151, "jpg" };
+}
+
+String FreeFileName(const Ref<FolderItem>& folder, const String& base, const String& extension,
+    const std::function<void()>& afterEachCounterTest)
+{
+    const String plain = base + "." + extension;
+    if (!folder->Child(plain)->Exists())
+        return plain;
+    // No upper bound: every taken name is passed over until a free one turns up.
+    for (int64_t n = 2;; ++n) {
+        const String candidate = base + "-" + Str(n) + "." + extension;
+        const bool taken = folder->Child(candidate)->Exists();
+        if (afterEachCounterTest)
+            afterEachCounterTest();
+        if (!taken)
+            return candidate;
+    }
+}

@@ -1,0 +1,115 @@
+#include "engine/size_computation.h"
+
+#include "framework/text.h"
+
+namespace {
+
+int32_t Int(double value)
+{
+    return RuntimeCvtReal64ToSInt32(value);
+}
+
+// A product of two sides as a double: taken in 64 bits, because a product wrapped at 32 bits
+// would be a plainly wrong size.
+double Product(int32_t a, int32_t b)
+{
+    return static_cast<double>(static_cast<int64_t>(a) * static_cast<int64_t>(b));
+}
+
+double Dbl(int32_t value)
+{
+    return static_cast<double>(value);
+}
+
+// Each double operation is its own statement, so every intermediate result is a double and the
+// order is the formula's: nothing is fused or kept at a higher precision.
+int32_t Scaled(int32_t fixedSide, int32_t otherSide, int32_t dividingSide)
+{
+    const double product = Product(fixedSide, otherSide);
+    const double quotient = product / Dbl(dividingSide);
+    return Int(quotient);
+}
+
+int32_t Percent(int32_t side, double percent)
+{
+    const double product = Dbl(side) * percent;
+    const double quotient = product / 100.0;
+    return Int(quotient);
+}
+
+NewSize proportional(int32_t w, int32_t h, const SizeSettings& settings)
+{
+    int32_t basis = settings.SizeBasis();
+    // A basis the popup does not offer (no row selected) counts as the first row.
+    if (basis < 0 || basis > 4)
+        basis = 0;
+    if (basis == 4) {
+        // The wanted size is read once for each side it scales.
+        const int32_t nw = Percent(w, settings.WantedSize());
+        const int32_t nh = Percent(h, settings.WantedSize());
+        return { nw, nh };
+    }
+    const int32_t p = Int(settings.WantedSize());
+    bool widthRule = false;
+    switch (basis) {
+    case 0: widthRule = h < w; break;
+    case 1: widthRule = w < h; break;
+    case 2: widthRule = true; break;
+    default: widthRule = false; break;
+    }
+    if (widthRule)
+        return { p, Scaled(p, h, w) };
+    return { Scaled(p, w, h), p };
+}
+
+NewSize independent(int32_t w, int32_t h, const SizeSettings& settings)
+{
+    NewSize size;
+    if (settings.WidthUnit() == 0)
+        size.width = Int(settings.IndependentWidth());
+    else
+        size.width = Percent(w, settings.IndependentWidth());
+    if (settings.HeightUnit() == 0)
+        size.height = Int(settings.IndependentHeight());
+    else
+        size.height = Percent(h, settings.IndependentHeight());
+    return size;
+}
+
+NewSize box(int32_t w, int32_t h, const SizeSettings& settings)
+{
+    const double rh = Dbl(h) / settings.BoxHeight();
+    const double rw = Dbl(w) / settings.BoxWidth();
+    NewSize size;
+    if (rh < rw) {
+        size.width = Int(settings.BoxWidth());
+        size.height = Scaled(size.width, h, w);
+    } else {
+        size.height = Int(settings.BoxHeight());
+        const double quotient = Dbl(size.height) / Dbl(h);
+        const double product = quotient * Dbl(w);
+        size.width = Int(product);
+    }
+    return size;
+}
+
+} // namespace
+
+NewSize ComputeNewSize(int32_t width, int32_t height, const SizeSettings& settings)
+{
+    NewSize size;
+    if (settings.Proportional())
+        size = proportional(width, height, settings);
+    else if (settings.Independent())
+        size = independent(width, height, settings);
+    else
+        size = box(width, height, settings);
+
+    if (!settings.Increase()) {
+        if (width < size.width)
+            size.width = width;
+        if (height < size.height)
+            size.height = height;
+    }
+    return size;
+}

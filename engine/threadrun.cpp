@@ -1,0 +1,257 @@
+#include "engine/threadrun.h"
+
+#include "engine/output_names.h"
+#include "engine/run_report.h"
+#include "engine/size_computation.h"
+#include "framework/picture.h"
+#include "framework/runtime.h"
+#include "framework/text.h"
+#include "main_window/main.h"
+#include "strings/loc.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+// The size settings read from the window's controls at each use.
+class WindowSizeSettings final : public SizeSettings {
+public:
+    explicit WindowSizeSettings(Main& window) : m_window(window) {}
+
+    bool Proportional() const override { return m_window.RBType(0)->Value(); }
+    bool Independent() const override { return m_window.RBType(1)->Value(); }
+    int32_t SizeBasis() const override { return m_window.PMPType()->ListIndex(); }
+    double WantedSize() const override { return Val(m_window.EFPSize()->Text()); }
+    int32_t WidthUnit() const override { return m_window.PMIWidth()->ListIndex(); }
+    int32_t HeightUnit() const override { return m_window.PMIHeight()->ListIndex(); }
+    double IndependentWidth() const override { return Val(m_window.EFIWidth()->Text()); }
+    double IndependentHeight() const override { return Val(m_window.EFIHeight()->Text()); }
+    double BoxWidth() const override { return Val(m_window.EFBWidth()->Text()); }
+    double BoxHeight() const override { return Val(m_window.EFBHeight()->Text()); }
+    bool Increase() const override { return m_window.CBIncrease()->Value(); }
+
+private:
+    Main& m_window;
+};
+
+SuffixSettings readSuffixSettings(Main& window)
+{
+    SuffixSettings s;
+    s.proportional = window.RBType(0)->Value();
+    s.independent = window.RBType(1)->Value();
+    s.sizeBasis = window.PMPType()->ListIndex();
+    s.wantedSize = window.EFPSize()->Text();
+    s.independentWidth = window.EFIWidth()->Text();
+    s.independentHeight = window.EFIHeight()->Text();
+    s.widthUnit = window.PMIWidth()->ListIndex();
+    s.heightUnit = window.PMIHeight()->ListIndex();
+    s.boxWidth = window.EFBWidth()->Text();
+    s.boxHeight = window.EFBHeight()->Text();
+    s.initialBiggest = loc::initialbiggest();
+    s.initialSmallest = loc::initialsmallest();
+    s.initialWidth = loc::initialwidth();
+    s.initialHeight = loc::initialheight();
+    return s;
+}
+
+String errorText(int32_t errorNumber)
+{
+    return std::generic_category().message(errorNumber);
+}
+
+// True when `output` is the source folder or one of the folders that hold it: deleting it, or
+// saving into it, would touch the pictures the run reads.
+bool holdsSource(const FolderItem& output, const FolderItem& source)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::path outputPath = fs::weakly_canonical(fs::path(output.NativePath()), error);
+    if (error)
+        outputPath = fs::path(output.NativePath()).lexically_normal();
+    fs::path sourcePath = fs::weakly_canonical(fs::path(source.NativePath()), error);
+    if (error)
+        sourcePath = fs::path(source.NativePath()).lexically_normal();
+    if (!outputPath.has_filename() && outputPath.has_relative_path())
+        outputPath = outputPath.parent_path();
+    const auto mismatch = std::mismatch(outputPath.begin(), outputPath.end(), sourcePath.begin(), sourcePath.end());
+    return mismatch.first == outputPath.end();
+}
+
+// The output folder, beside the source folder, or on the Desktop when that place is locked (or
+// there is none); a folder of the same name goes first. Nil, with the reason in the report, when
+// the run has nowhere to write.
+Ref<FolderItem> makeOutputFolder(const FolderItem& source, const String& name, RunReport& report)
+{
+    Ref<FolderItem> place = source.Parent();
+    Ref<FolderItem> output = place ? place->Child(name) : nullptr;
+    if (!output || output->Locked()) {
+        place = SpecialFolder::Desktop();
+        output = place ? place->Child(name) : nullptr;
+    }
+    if (!output) {
+        report.RunFailed("there is no place for the output folder \"" + name + "\"");
+        return nullptr;
+    }
+    if (holdsSource(*output, source)) {
+        report.RunFailed("the output folder \"" + output->NativePath()
+            + "\" would be the source folder itself, which is never written into or deleted");
+        return nullptr;
+    }
+    if (output->Exists()) {
+        output->Delete();
+        output = place->Child(name);
+    }
+    output->CreateAsFolder();
+    // A folder that could not be deleted is still a folder to save into (the free names keep its
+    // older files); anything else means the run has nowhere to write.
+    if (!output->Exists() || !output->Directory()) {
+        String reason = "the output folder \"" + output->NativePath() + "\" could not be created";
+        if (output->LastErrorCode() != 0)
+            reason += " (" + errorText(output->LastErrorCode()) + ")";
+        report.RunFailed(reason);
+        return nullptr;
+    }
+    return output;
+}
+
+bool entryIsGone(const FolderItem& item)
+{
+    std::error_code error;
+    const auto status = std::filesystem::symlink_status(std::filesystem::path(item.NativePath()), error);
+    return status.type() == std::filesystem::file_type::not_found;
+}
+
+enum class ItemOutcome { NotAPicture, Saved, Failed };
+
+// The braced list takes the controls in its order, so they change state in that order.
+void setControlsEnabled(bool value, std::initializer_list<Ref<RectControl>> controls)
+{
+    for (const auto& control : controls)
+        control->Enabled(value);
+}
+
+} // namespace
+
+threadrun::threadrun()
+{
+    OnRun = [this] { Event_Run(); };
+}
+
+void threadrun::Event_Run()
+{
+    const Ref<Main> window = Main::instance();
+    Main& w = *window;
+    // The run keeps to the folder it started with from its first step to its last.
+    const Ref<FolderItem> source = w.f;
+    RunReport report;
+
+    try {
+        if (!source)
+            throw NilObjectException("no source folder is chosen");
+        const ExportFormat format = ExportFormatFor(w.PMExportFormat()->ListIndex());
+
+        setControlsEnabled(false,
+            { w.EFPSize(), w.PMPType(), w.EFIWidth(), w.EFIHeight(), w.PMIWidth(), w.PMIHeight(),
+                w.RBType(0), w.RBType(1), w.RBType(2), w.SLQuality(), w.PMQuality(), w.CBIncrease(),
+                w.PBSelect(), w.EFBWidth(), w.EFBHeight(), w.CBName() });
+
+        w.PBGo()->Caption("Cancel");
+        w.PBGo()->Default(false);
+        w.PBGo()->Cancel(true);
+
+        w.PB()->Maximum(source->Count());
+
+        const String folderName = OutputFolderName(source->Name(), SettingsSuffix(readSuffixSettings(w)));
+        const Ref<FolderItem> output = makeOutputFolder(*source, folderName, report);
+
+        if (output) {
+            w.STStatus()->TextColor(RGB(0, 0, 0));
+            for (int32_t i = 1; i <= source->Count(); ++i) {
+                w.STStatus()->Text(ReplaceAll(ReplaceAll(loc::theadprocessing(), "<0>", Str(i)), "<1>",
+                    Str(source->Count())));
+
+                ItemOutcome outcome = ItemOutcome::NotAPicture;
+                String itemName = "item " + Str(i);
+                try {
+                    const Ref<FolderItem> item = source->TrueItem(i);
+                    if (!item)
+                        throw NilObjectException("the item is no longer in the folder");
+                    itemName = item->Name();
+                    const Ref<Picture> picture = Picture::Open(item);
+                    if (picture) {
+                        const NewSize size = ComputeNewSize(picture->Width(), picture->Height(), WindowSizeSettings(w));
+                        // A side below 1 (an extreme aspect ratio, a tiny percentage) is raised
+                        // to the smallest picture there is.
+                        const int32_t nw = std::max(size.width, 1);
+                        const int32_t nh = std::max(size.height, 1);
+                        const Ref<Picture> target = NewPicture(nw, nh, 32);
+                        if (!target)
+                            throw OutOfBoundsException("a picture of " + Str(nw) + " x " + Str(nh) + " pixels is too large to make");
+                        target->Graphics()->DrawPicture(picture, 0, 0, target->Width(), target->Height(), 0, 0,
+                            picture->Width(), picture->Height());
+                        target->Mask(true)->Graphics()->DrawPicture(picture->Mask(true), 0, 0, target->Width(),
+                            target->Height(), 0, 0, picture->Width(), picture->Height());
+
+                        const Ref<FolderItem> named = source->TrueItem(i);
+                        if (!named)
+                            throw NilObjectException("the item is no longer in the folder");
+                        const String base = setname(output, named->Name());
+                        const String fileName = FreeFileName(output, base, format.extension, RuntimeBackgroundTask);
+                        target->Save(output->Child(fileName), format.code, w.SLQuality()->Value());
+                        w.PB()->Value(i);
+                        outcome = ItemOutcome::Saved;
+                    } else if (entryIsGone(*item)) {
+                        throw IOException("the item is no longer in the folder");
+                    }
+                } catch (const RuntimeException& error) {
+                    report.ItemFailed(itemName, error.Message());
+                    outcome = ItemOutcome::Failed;
+                }
+
+                // A picture that failed ends its turn like a saved one, so a run whose every
+                // save fails can still be stopped.
+                if (outcome != ItemOutcome::NotAPicture && w.endthread) {
+                    w.endthread = false;
+                    break;
+                }
+                RuntimeBackgroundTask();
+            }
+        }
+    } catch (const RuntimeException& error) {
+        report.RunFailed(error.Message());
+    }
+
+    // The finish gives the window back, whatever happened above.
+    Beep();
+    w.STStatus()->TextColor(RGB(200, 0, 0));
+    w.STStatus()->Text(ReplaceAll(loc::theadprocessed(), "<0>", source ? source->Name() : String()));
+    setControlsEnabled(true,
+        { w.RBType(0), w.RBType(1), w.RBType(2), w.SLQuality(), w.PMQuality(), w.CBIncrease(), w.PBSelect(),
+            w.CBName() });
+    w.checkcontrol();
+    w.PB()->Value(0);
+    w.PB()->Maximum(1);
+    w.PBGo()->Caption(loc::buttongo());
+    w.PBGo()->Default(true);
+    w.PBGo()->Cancel(false);
+    // A stop request that came too late for this run must not stop the next one.
+    w.endthread = false;
+    if (report.AnyFailure())
+        MsgBox(report.Message());
+}
+
+String threadrun::setname(const Ref<FolderItem>& folder, const String& name)
+{
+    (void)folder;
+    String base = RemoveExtension(name);
+    const Ref<Main> window = Main::instance();
+    if (!window->CBName()->Value())
+        return base;
+    base = WebReadyName(base, RuntimeBackgroundTask);
+    // Read after the characters are filtered: a change made meanwhile applies to this picture.
+    if (window->CBDos()->Value())
+        base = DosName(base);
+    return base;
+}
