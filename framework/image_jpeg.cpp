@@ -1,0 +1,216 @@
+#include "framework/image_jpeg.h"
+
+#include "framework/image_exif.h"
+
+#include <turbojpeg.h>
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <string>
+
+namespace {
+
+const char IccSignature[] = "ICC_PROFILE"; // followed by a NUL, a sequence number and a count
+constexpr size_t IccHeaderSize = 14;
+constexpr size_t IccChunkMax = 65533 - IccHeaderSize;
+
+bool isFrameMarker(uint8_t m)
+{
+    return m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC;
+}
+
+struct TjHandle {
+    tjhandle h;
+    explicit TjHandle(tjhandle handle) : h(handle) {}
+    ~TjHandle()
+    {
+        if (h)
+            tjDestroy(h);
+    }
+    TjHandle(const TjHandle&) = delete;
+    TjHandle& operator=(const TjHandle&) = delete;
+};
+
+// A file cut short has no end-of-image marker after its first scan: entropy-coded data never
+// holds 0xFF 0xD9, because the encoder stuffs a zero after every 0xFF.
+bool hasEndMarker(const uint8_t* data, size_t size, size_t from)
+{
+    size_t end = size;
+    while (end > from + 2 && data[end - 1] == 0)
+        --end; // some writers pad the file
+    if (end >= from + 2 && data[end - 2] == 0xFF && data[end - 1] == 0xD9)
+        return true;
+    const uint8_t* p = data + from;
+    const uint8_t* last = data + size;
+    while (p < last) {
+        p = static_cast<const uint8_t*>(std::memchr(p, 0xFF, size_t(last - p)));
+        if (!p || p + 1 >= last)
+            return false;
+        if (p[1] == 0xD9)
+            return true;
+        ++p;
+    }
+    return false;
+}
+
+} // namespace
+
+JpegScan ScanJpegHeader(const uint8_t* data, size_t size, JpegHeader& header)
+{
+    if (size < 3)
+        return size == 0 || data[0] == 0xFF ? JpegScan::NeedMore : JpegScan::NotJpeg;
+    if (!LooksLikeJpeg(data, size))
+        return JpegScan::NotJpeg;
+    std::map<int, std::vector<uint8_t>> iccChunks;
+    int iccCount = 0;
+    bool iccBroken = false, haveOrientation = false, haveFrame = false;
+    size_t pos = 2;
+    for (;;) {
+        if (pos >= size)
+            return JpegScan::NeedMore;
+        if (data[pos] != 0xFF)
+            return JpegScan::NotJpeg;
+        while (pos < size && data[pos] == 0xFF)
+            ++pos; // fill bytes
+        if (pos >= size)
+            return JpegScan::NeedMore;
+        const uint8_t marker = data[pos++];
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8))
+            continue; // stand-alone markers
+        if (marker == 0xD9 || marker == 0x00)
+            return JpegScan::NotJpeg;
+        if (size - pos < 2)
+            return JpegScan::NeedMore;
+        const size_t length = size_t(data[pos]) << 8 | data[pos + 1];
+        if (length < 2)
+            return JpegScan::NotJpeg;
+        if (size - pos < length)
+            return JpegScan::NeedMore;
+        const uint8_t* payload = data + pos + 2;
+        const size_t payloadSize = length - 2;
+        if (marker == 0xE1 && !haveOrientation && payloadSize >= 6 && std::memcmp(payload, "Exif\0\0", 6) == 0) {
+            header.orientation = ExifOrientation(payload, payloadSize);
+            haveOrientation = true;
+        } else if (marker == 0xE2 && payloadSize > IccHeaderSize && std::memcmp(payload, IccSignature, 12) == 0) {
+            const int seq = payload[12], count = payload[13];
+            if (seq < 1 || seq > count || (iccCount && iccCount != count) || iccChunks.count(seq))
+                iccBroken = true;
+            iccCount = count;
+            iccChunks[seq].assign(payload + IccHeaderSize, payload + payloadSize);
+        } else if (isFrameMarker(marker)) {
+            if (payloadSize < 6)
+                return JpegScan::NotJpeg;
+            header.height = int32_t(payload[1]) << 8 | payload[2];
+            header.width = int32_t(payload[3]) << 8 | payload[4];
+            haveFrame = true;
+        } else if (marker == 0xDA) {
+            if (!haveFrame)
+                return JpegScan::NotJpeg;
+            header.headerEnd = pos + length;
+            break;
+        }
+        pos += length;
+    }
+    if (!iccBroken && iccCount > 0 && int(iccChunks.size()) == iccCount) {
+        for (auto& [seq, chunk] : iccChunks)
+            header.icc.insert(header.icc.end(), chunk.begin(), chunk.end());
+    }
+
+    // Let the decoder itself judge the header: it knows which processes and precisions it reads.
+    TjHandle tj(tjInitDecompress());
+    if (!tj.h)
+        return JpegScan::NotJpeg;
+    int w = 0, h = 0, subsamp = 0, colorspace = 0;
+    if (tjDecompressHeader3(tj.h, data, static_cast<unsigned long>(header.headerEnd), &w, &h, &subsamp, &colorspace) != 0
+        || w < 1 || h < 1)
+        return JpegScan::NotJpeg;
+    header.width = w;
+    header.height = h;
+    header.cmyk = colorspace == TJCS_CMYK || colorspace == TJCS_YCCK;
+    return JpegScan::Done;
+}
+
+JpegScale ChooseJpegScale(int32_t width, int32_t height, double minWidth, double minHeight)
+{
+    int count = 0;
+    const tjscalingfactor* factors = tjGetScalingFactors(&count);
+    JpegScale best;
+    for (int i = 0; factors && i < count; ++i) {
+        const JpegScale s { factors[i].num, factors[i].denom };
+        if (s.num > s.denom)
+            continue;
+        if (s.Scaled(width) < minWidth || s.Scaled(height) < minHeight)
+            continue;
+        if (int64_t(s.num) * best.denom < int64_t(best.num) * s.denom)
+            best = s;
+    }
+    return best;
+}
+
+std::shared_ptr<ImageBuffer> DecodeJpeg(const uint8_t* data, size_t size, JpegScale scale)
+{
+    TjHandle tj(tjInitDecompress());
+    if (!tj.h)
+        throw ImageCodecError("The JPEG decoder could not start.");
+    int w = 0, h = 0, subsamp = 0, colorspace = 0;
+    if (tjDecompressHeader3(tj.h, data, static_cast<unsigned long>(size), &w, &h, &subsamp, &colorspace) != 0)
+        throw ImageCodecError(std::string("The JPEG file cannot be read: ") + tjGetErrorStr2(tj.h));
+    JpegHeader header;
+    if (ScanJpegHeader(data, size, header) != JpegScan::Done || !hasEndMarker(data, size, header.headerEnd))
+        throw ImageCodecError("The JPEG file is incomplete.");
+    const int32_t sw = scale.Scaled(w), sh = scale.Scaled(h);
+    if (int64_t(sw) * sh > MaxImagePixels)
+        throw std::bad_alloc();
+    auto image = std::make_shared<ImageBuffer>();
+    image->width = sw;
+    image->height = sh;
+    image->hasAlpha = false;
+    image->pixels.resize(size_t(sw) * size_t(sh) * 4);
+    if (tjDecompress2(tj.h, data, static_cast<unsigned long>(size), image->pixels.data(), sw, sw * 4, sh, TJPF_RGBA, 0) != 0
+        && tjGetErrorCode(tj.h) != TJERR_WARNING)
+        throw ImageCodecError(std::string("The JPEG file cannot be decoded: ") + tjGetErrorStr2(tj.h));
+    return image;
+}
+
+std::vector<uint8_t> EncodeJpeg(const ImageBuffer& image, int32_t quality, const std::vector<uint8_t>& icc)
+{
+    TjHandle tj(tjInitCompress());
+    if (!tj.h)
+        throw ImageCodecError("The JPEG encoder could not start.");
+    quality = std::clamp(quality, 1, 100);
+    // Full-resolution chroma only where the quality asked for is high enough to show it.
+    const int subsamp = quality >= 90 ? TJSAMP_444 : TJSAMP_420;
+    unsigned char* out = nullptr;
+    unsigned long outSize = 0;
+    if (tjCompress2(tj.h, image.pixels.data(), image.width, image.width * 4, image.height, TJPF_RGBX, &out, &outSize,
+            subsamp, quality, 0) != 0) {
+        tjFree(out);
+        throw ImageCodecError(std::string("The JPEG file cannot be encoded: ") + tjGetErrorStr2(tj.h));
+    }
+    std::vector<uint8_t> file(out, out + outSize);
+    tjFree(out);
+    if (icc.empty())
+        return file;
+
+    // The ICC profile goes in APP2 chunks right after the JFIF header.
+    size_t insertAt = 2;
+    if (file.size() > 6 && file[2] == 0xFF && file[3] == 0xE0)
+        insertAt = 4 + (size_t(file[4]) << 8 | file[5]);
+    std::vector<uint8_t> markers;
+    const size_t chunks = (icc.size() + IccChunkMax - 1) / IccChunkMax;
+    if (chunks > 255)
+        return file; // no room for such a profile: the pixels stand without it
+    for (size_t i = 0; i < chunks; ++i) {
+        const size_t from = i * IccChunkMax;
+        const size_t n = std::min(IccChunkMax, icc.size() - from);
+        const size_t length = n + IccHeaderSize + 2;
+        markers.insert(markers.end(), { 0xFF, 0xE2, uint8_t(length >> 8), uint8_t(length & 0xFF) });
+        markers.insert(markers.end(), IccSignature, IccSignature + 12);
+        markers.push_back(uint8_t(i + 1));
+        markers.push_back(uint8_t(chunks));
+        markers.insert(markers.end(), icc.begin() + ptrdiff_t(from), icc.begin() + ptrdiff_t(from + n));
+    }
+    file.insert(file.begin() + ptrdiff_t(insertAt), markers.begin(), markers.end());
+    return file;
+}

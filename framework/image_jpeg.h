@@ -1,0 +1,55 @@
+#pragma once
+
+#include "framework/image_buffer.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+// JPEG through libjpeg-turbo's TurboJPEG API, plus a small marker reader for what that API does
+// not report (EXIF orientation, ICC profile). All functions are reentrant.
+
+class ImageCodecError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct JpegHeader {
+    int32_t width { 0 };  // as stored, before orientation
+    int32_t height { 0 };
+    int32_t orientation { 1 };
+    bool cmyk { false };  // CMYK or YCCK: TurboJPEG cannot turn these into RGB
+    std::vector<uint8_t> icc;
+    size_t headerEnd { 0 }; // offset just past the first scan header
+};
+
+enum class JpegScan { Done, NeedMore, NotJpeg };
+
+// Reads the markers of `data` (a prefix of a file) up to the first scan. NeedMore when the prefix
+// ends before that; NotJpeg for anything the decoder would refuse.
+JpegScan ScanJpegHeader(const uint8_t* data, size_t size, JpegHeader& header);
+
+// True when the bytes start like a JPEG file.
+inline bool LooksLikeJpeg(const uint8_t* data, size_t size)
+{
+    return size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF;
+}
+
+// The smallest decoder scaling (numerator over denominator, at most 1) whose result is at least
+// minWidth x minHeight; 1/1 when none is.
+struct JpegScale {
+    int32_t num { 1 };
+    int32_t denom { 1 };
+    int32_t Scaled(int32_t length) const { return int32_t((int64_t(length) * num + denom - 1) / denom); }
+};
+JpegScale ChooseJpegScale(int32_t width, int32_t height, double minWidth, double minHeight);
+
+// Decodes the whole file at that scale into opaque RGBA (stored orientation). Throws
+// ImageCodecError for a damaged or incomplete file, std::bad_alloc when memory runs out.
+std::shared_ptr<ImageBuffer> DecodeJpeg(const uint8_t* data, size_t size, JpegScale scale);
+
+// Encodes the colour of `image` (its alpha is ignored: flatten first) at quality 1 to 100 and
+// embeds `icc` when not empty. Throws ImageCodecError.
+std::vector<uint8_t> EncodeJpeg(const ImageBuffer& image, int32_t quality, const std::vector<uint8_t>& icc);

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "framework/image_buffer.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+// Read-only pixels handed to the resampler: 8-bit RGBA or BGRA (Qt's ARGB32 in memory), with
+// straight alpha, or opaque (the fourth byte is then ignored).
+struct PixelView {
+    const uint8_t* data { nullptr };
+    int32_t width { 0 };
+    int32_t height { 0 };
+    ptrdiff_t stride { 0 };
+    bool bgra { false };
+    bool hasAlpha { false };
+};
+
+inline PixelView ViewOf(const ImageBuffer& image)
+{
+    return { image.pixels.data(), image.width, image.height, ptrdiff_t(image.width) * 4, false, image.hasAlpha };
+}
+
+// Scales `source` (the part `sourceRect` of `view`) onto a grid of gridWidth x gridHeight pixels
+// with a separable Lanczos3 filter, widened by the scale factor when shrinking so that it also
+// removes what the smaller grid cannot hold. Colours are weighted by alpha (filtered
+// premultiplied), so transparent pixels lend no colour to their neighbours. Only the pixels of
+// `window` (a part of the grid) are computed; the result is window-sized, RGBA, straight alpha.
+// Throws std::bad_alloc when the result cannot be allocated.
+std::shared_ptr<ImageBuffer> ResampleLanczos3(const PixelView& view, SourceRect sourceRect, int32_t gridWidth,
+    int32_t gridHeight, PixelRect window);
