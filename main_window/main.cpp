@@ -1,0 +1,92 @@
+#include "main_window/main.h"
+
+#include "main_window/design_lists.h"
+#include "shell/menu.h"
+#include "strings/loc.h"
+
+Ref<Main> Main::instance()
+{
+    // The list of open windows is the only record of the instance: nothing is kept here, so a
+    // main window closed and asked for again is built afresh.
+    if (auto open = GetImplicitWindow(kClassName).As<Main>())
+        return open;
+    auto window = MakeRef<Main>();
+    window->Constructor();
+    return window;
+}
+
+Main::Main()
+{
+    OnOpen = [this] { Event_Open(); };
+    OnClose = [this] { Event_Close(); };
+    OnDropObject = [this](DragItem& item, int32_t action) { Event_DropObject(item, action); };
+    OnEnableMenuItems = [this] { Event_EnableMenuItems(); };
+}
+
+void Main::Layout()
+{
+    // The main window and the application share the one menu bar object.
+    MenuBar(Menu::instance());
+    SetProperties(design::WindowList());
+}
+
+void Main::CreateControls()
+{
+    CreateControls0();
+    CreateControls1();
+}
+
+// Each accessor asks the window again: none keeps its control.
+Ref<GroupBox> Main::GroupBox1() { return ControlByName("GroupBox1").As<GroupBox>(); }
+Ref<Label> Main::StaticText1() { return ControlByName("StaticText1").As<Label>(); }
+Ref<EditField> Main::EFPSize() { return ControlByName("EFPSize").As<EditField>(); }
+Ref<Label> Main::StaticText3() { return ControlByName("StaticText3").As<Label>(); }
+Ref<PopupMenu> Main::PMPType() { return ControlByName("PMPType").As<PopupMenu>(); }
+Ref<EditField> Main::EFIWidth() { return ControlByName("EFIWidth").As<EditField>(); }
+Ref<PopupMenu> Main::PMIWidth() { return ControlByName("PMIWidth").As<PopupMenu>(); }
+Ref<Label> Main::StaticText4() { return ControlByName("StaticText4").As<Label>(); }
+Ref<EditField> Main::EFIHeight() { return ControlByName("EFIHeight").As<EditField>(); }
+Ref<PopupMenu> Main::PMIHeight() { return ControlByName("PMIHeight").As<PopupMenu>(); }
+Ref<Label> Main::StaticText6() { return ControlByName("StaticText6").As<Label>(); }
+Ref<EditField> Main::EFBWidth() { return ControlByName("EFBWidth").As<EditField>(); }
+Ref<Label> Main::StaticText7() { return ControlByName("StaticText7").As<Label>(); }
+Ref<EditField> Main::EFBHeight() { return ControlByName("EFBHeight").As<EditField>(); }
+Ref<RadioButton> Main::RBType(int32_t index) { return ControlByNameIndex("RBType", index).As<RadioButton>(); }
+Ref<GroupBox> Main::GroupBox2() { return ControlByName("GroupBox2").As<GroupBox>(); }
+Ref<CheckBox> Main::CBIncrease() { return ControlByName("CBIncrease").As<CheckBox>(); }
+Ref<Label> Main::STJPEGQuality() { return ControlByName("STJPEGQuality").As<Label>(); }
+Ref<PopupMenu> Main::PMQuality() { return ControlByName("PMQuality").As<PopupMenu>(); }
+Ref<Slider> Main::SLQuality() { return ControlByName("SLQuality").As<Slider>(); }
+Ref<Label> Main::STQuality() { return ControlByName("STQuality").As<Label>(); }
+Ref<CheckBox> Main::CBName() { return ControlByName("CBName").As<CheckBox>(); }
+Ref<CheckBox> Main::CBDos() { return ControlByName("CBDos").As<CheckBox>(); }
+Ref<Label> Main::StaticText51() { return ControlByName("StaticText51").As<Label>(); }
+Ref<PopupMenu> Main::PMExportFormat() { return ControlByName("PMExportFormat").As<PopupMenu>(); }
+Ref<Label> Main::StaticText2() { return ControlByName("StaticText2").As<Label>(); }
+Ref<Label> Main::STFolder() { return ControlByName("STFolder").As<Label>(); }
+Ref<PushButton> Main::PBSelect() { return ControlByName("PBSelect").As<PushButton>(); }
+Ref<PushButton> Main::PBGo() { return ControlByName("PBGo").As<PushButton>(); }
+Ref<ProgressBar> Main::PB() { return ControlByName("PB").As<ProgressBar>(); }
+Ref<threadrun> Main::threadrun1() { return ControlByName("threadrun1").As<threadrun>(); }
+Ref<Label> Main::STStatus() { return ControlByName("STStatus").As<Label>(); }
+Ref<DisclosureTriangle> Main::DTSettings() { return ControlByName("DTSettings").As<DisclosureTriangle>(); }
+Ref<Separator> Main::Separator1() { return ControlByName("Separator1").As<Separator>(); }
+
+Main::RBType_::RBType_(int32_t index)
+{
+    // The index comes first: it is what tells the members apart.
+    Index(index);
+}
+
+Main::RBType_::RBType_()
+{
+    // A member in the image of member 0. A control meets its window only once it has been made,
+    // so the handler finds the window when the event comes, and registering the member is left
+    // to whoever places it (the window's own members are all made with their index).
+    Caption(loc::proportional());
+    TextSize(12);
+    TextUnit(0);
+    SetProperties(design::RBTypeList(0));
+    OnAction = [](RadioButton& sender) { sender.Window().As<Main>()->RBType_Action(sender); };
+    Index(0);
+}
