@@ -143,8 +143,16 @@ void Main::loadpref()
 
 void Main::savepref()
 {
-    auto file = preferencesFile();
-    auto temporary = SpecialFolder::Preferences()->Child(kPreferencesTemporaryName);
+    // A preferences file that is a link (as dotfile managers make them) stays a link: the record
+    // replaces the file it points to.
+    std::filesystem::path target = preferencesFile()->NativePath();
+    std::error_code linkError;
+    if (std::filesystem::is_symlink(target, linkError)) {
+        auto resolved = std::filesystem::canonical(target, linkError);
+        if (!linkError)
+            target = resolved;
+    }
+    auto temporary = FolderItem::FromPath((target.parent_path() / kPreferencesTemporaryName).string());
 
     try {
         auto stream = BinaryStream::Create(temporary, true);
@@ -178,10 +186,10 @@ void Main::savepref()
 
     // The new record replaces the old one in one step; a folder of that name is never replaced.
     std::error_code error;
-    std::filesystem::rename(temporary->NativePath(), file->NativePath(), error);
+    std::filesystem::rename(temporary->NativePath(), target, error);
     if (error) {
         temporary->Delete();
-        throw IOException("The preferences file \"" + file->NativePath() + "\" could not be written: "
+        throw IOException("The preferences file \"" + target.string() + "\" could not be written: "
                 + error.message(),
             error.value());
     }

@@ -39,6 +39,7 @@ protected:
             ASSERT_TRUE(picture.save(QString("%1/Shots/shot%2.jpg").arg(root.path()).arg(i, 2, 10, QChar('0')), "JPEG"));
         }
         window = Main::instance();
+        engine = window->threadrun1();
         window->EFPSize()->Text("64");
         DragItem drop({ (root.path() + "/Shots").toStdString() });
         window->Event_DropObject(drop, 0);
@@ -65,7 +66,7 @@ protected:
         return QString::fromStdString(SpecialFolder::Preferences()->Child("Quobly! preferences")->NativePath());
     }
 
-    bool running() { return window->threadrun1()->IsRunning(); }
+    bool running() { return engine->IsRunning(); }
 
     QString outputPath() const { return root.path() + "/Shots (B64)"; }
 
@@ -98,6 +99,8 @@ protected:
 
     QTemporaryDir root;
     Ref<Main> window;
+    // Held apart from the window, which lets its members go when it closes.
+    Ref<threadrun> engine;
     std::vector<String> messages;
 };
 

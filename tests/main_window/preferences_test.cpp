@@ -453,4 +453,22 @@ TEST_F(PreferencesTest, AWriteThatFailsHalfwayKeepsThePreviousFile)
     EXPECT_EQ(readPreferences(), now.bytes());
 }
 
+TEST_F(PreferencesTest, APreferencesFileThatIsALinkStaysALink)
+{
+    QTemporaryDir elsewhere;
+    const QString real = elsewhere.path() + "/quobly.prefs";
+    writePreferences(Record { .wantedSize = 500 }.bytes());
+    ASSERT_TRUE(QFile::rename(preferencesPath(), real));
+    ASSERT_TRUE(QFile::link(real, preferencesPath()));
+
+    auto w = Main::instance();
+    EXPECT_EQ(w->EFPSize()->Text(), "500");
+    w->EFPSize()->Text("640");
+    w->savepref();
+    EXPECT_TRUE(QFileInfo(preferencesPath()).isSymLink());
+    QFile file(real);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(), Record { .wantedSize = 640 }.bytes());
+}
+
 } // namespace
