@@ -13,14 +13,14 @@ void RegisterClasses()
 {
     // The engine's class comes in as the base of the window's engine instance, ahead of its own
     // place in this list; the run time registers each name once.
-    RuntimeRegisterClass(Main::kClassName, "Window");
+    RuntimeRegisterClass("Main", "Window");
     RuntimeRegisterClass("Main.RBType", "RadioButton");
-    RuntimeRegisterClass("Main.threadrun1", threadrun::kClassName);
-    RuntimeRegisterClass(Menu::kClassName, "MenuBar");
-    RuntimeRegisterClass(threadrun::kClassName, "Thread");
-    RuntimeRegisterClass(Credits::kClassName, "Window");
-    RuntimeRegisterClass(App::kClassName, "Application");
-    RuntimeRegisterClass(WHelp::kClassName, "Window");
+    RuntimeRegisterClass("Main.threadrun1", "threadrun");
+    RuntimeRegisterClass("Menu", "MenuBar");
+    RuntimeRegisterClass("threadrun", "Thread");
+    RuntimeRegisterClass("Credits", "Window");
+    RuntimeRegisterClass("App", "Application");
+    RuntimeRegisterClass("WHelp", "Window");
 }
 
 void Main_()

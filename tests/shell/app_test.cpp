@@ -1,0 +1,78 @@
+#include "shell/app.h"
+
+#include "main_window/main.h"
+#include "shell/startup.h"
+#include "tests/shell/shell_fixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class OpenDocument : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RunFrameworkInitialization(Startup);
+        root = fs::path(getenv("HOME")) / "opened";
+        for (const char* folder : { "Holiday", "Summer" })
+            fs::create_directories(root / folder);
+        std::ofstream(root / "Holiday" / "beach.jpg") << "not really a picture";
+        Main::instance()->EFPSize()->Text("800");
+    }
+
+    // Hands the item over as the framework does, through the application's hook.
+    void open(const fs::path& path) { TheApplication()->OnOpenDocument(FolderItem::FromPath(path.string())); }
+
+    String chosenFolder() { return Main::instance()->f ? Main::instance()->f->NativePath() : String("(nil)"); }
+
+    SystemRecorder recorder;
+    fs::path root;
+};
+
+} // namespace
+
+TEST_F(OpenDocument, FileChoosesItsFolderAndFolderChoosesItself)
+{
+    struct Case {
+        const char* opened;
+        const char* chosen;
+    };
+    for (const Case& c : { Case { "Holiday/beach.jpg", "Holiday" }, Case { "Summer", "Summer" } }) {
+        SCOPED_TRACE(c.opened);
+        Main::instance()->PB()->Value(40);
+        open(root / c.opened);
+        EXPECT_EQ(chosenFolder(), (root / c.chosen).string());
+        EXPECT_EQ(Main::instance()->STFolder()->Text(), c.chosen);
+        EXPECT_EQ(Main::instance()->PB()->Value(), 0);
+        // A size and a folder make the settings complete.
+        EXPECT_TRUE(Main::instance()->PBGo()->Enabled());
+    }
+    EXPECT_EQ(recorder.beeps, 0);
+}
+
+TEST_F(OpenDocument, OfSeveralItemsTheLastOneDecides)
+{
+    open(root / "Summer");
+    open(root / "Holiday" / "beach.jpg");
+    EXPECT_EQ(chosenFolder(), (root / "Holiday").string());
+    open(root / "Summer");
+    EXPECT_EQ(chosenFolder(), (root / "Summer").string());
+}
+
+TEST_F(OpenDocument, DuringARunTheItemIsRefusedWithABeep)
+{
+    open(root / "Summer");
+    // The engine disables Select for the length of a run.
+    Main::instance()->PBSelect()->Enabled(false);
+    Main::instance()->PB()->Value(40);
+    open(root / "Holiday");
+    EXPECT_EQ(recorder.beeps, 1);
+    EXPECT_EQ(chosenFolder(), (root / "Summer").string());
+    EXPECT_EQ(Main::instance()->STFolder()->Text(), "Summer");
+    EXPECT_EQ(Main::instance()->PB()->Value(), 40);
+}

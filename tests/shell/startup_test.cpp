@@ -1,0 +1,122 @@
+#include "shell/startup.h"
+
+#include "framework/application.h"
+#include "framework/file_type.h"
+#include "framework/runtime.h"
+#include "framework/window.h"
+#include "main_window/main.h"
+#include "shell/app.h"
+#include "shell/menu.h"
+#include "tests/shell/shell_fixtures.h"
+#include "tests/support/spin.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+std::vector<String> registeredNames()
+{
+    std::vector<String> names;
+    for (const auto& registration : FileTypeRegistry::Registered())
+        names.push_back(registration.name);
+    return names;
+}
+
+} // namespace
+
+TEST(StartUp, RegistersTheProgramsClassesAfterTheFrameworksInOrder)
+{
+    const auto before = RegisteredClasses();
+    RegisterClasses();
+    const auto after = RegisteredClasses();
+    ASSERT_GE(after.size(), before.size());
+    const std::vector<String> added(after.begin() + static_cast<std::ptrdiff_t>(before.size()), after.end());
+    // threadrun arrives as the base of the window's engine instance, before it.
+    const std::vector<String> expected { "Main", "Main.RBType", "threadrun", "Main.threadrun1", "Menu",
+        "Credits", "App", "WHelp" };
+    EXPECT_EQ(added, expected);
+}
+
+TEST(StartUp, StepsComeUpInOrderFileTypesApplicationMenuBarThenMainWindow)
+{
+    SystemRecorder recorder;
+    ASSERT_TRUE(FileTypeRegistry::Registered().empty());
+    ASSERT_FALSE(TheApplication());
+
+    InitFileTypes();
+    EXPECT_EQ(registeredNames(), (std::vector<String> { "text", "image/jpeg", "all", "pref" }));
+    EXPECT_FALSE(TheApplication());
+
+    NewAppInstance();
+    ASSERT_TRUE(TheApplication().As<App>());
+    ASSERT_TRUE(TheApplication()->MenuBar());
+    EXPECT_EQ(TheApplication()->MenuBar(), Ref<MenuBar>(Menu::instance()));
+    // The menu bar exists, the main window not yet.
+    EXPECT_FALSE(GetImplicitWindow(Main::kClassName));
+
+    MakeDefaultView();
+    auto main = GetImplicitWindow(Main::kClassName).As<Main>();
+    ASSERT_TRUE(main);
+    EXPECT_TRUE(main->IsOpen());
+    EXPECT_EQ(main->MenuBar(), TheApplication()->MenuBar());
+}
+
+TEST(StartUp, StartupLeavesOneApplicationOneMenuBarAndTheMainWindowOpen)
+{
+    SystemRecorder recorder;
+    RunFrameworkInitialization(Startup);
+    EXPECT_EQ(registeredNames().size(), 4u);
+    ASSERT_TRUE(TheApplication().As<App>());
+    EXPECT_EQ(TheApplication()->MenuBar(), Main::instance()->MenuBar());
+    EXPECT_EQ(Main::instance()->MenuBar(), Ref<MenuBar>(Menu::instance()));
+    const auto windows = OpenWindows();
+    EXPECT_EQ(std::count_if(windows.begin(), windows.end(),
+                  [](const Ref<Window>& w) { return w->ClassName() == Main::kClassName; }),
+        1);
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST(ShutDown, ExitStatusIsTheOneQuitReceivedAndTypesAreWithdrawnInOrder)
+{
+    SystemRecorder recorder;
+    RunFrameworkInitialization(Startup);
+    QTimer::singleShot(0, [] { Quit(3); });
+    Main_();
+    Finalization();
+    EXPECT_EQ(FileTypeRegistry::WithdrawalLog(), (std::vector<String> { "text", "image/jpeg", "all", "pref" }));
+    EXPECT_TRUE(FileTypeRegistry::Registered().empty());
+    EXPECT_EQ(RuntimeExit(), 3);
+}
+
+TEST(ShutDown, ClosingTheMainWindowQuitsWithStatusZero)
+{
+    SystemRecorder recorder;
+    RunFrameworkInitialization(Startup);
+    QTimer::singleShot(0, [] { Main::instance()->Close(); });
+    Main_();
+    EXPECT_EQ(RuntimeExit(), 0);
+}
+
+TEST(MenuRouting, CtrlQQuitsThroughTheQuitItem)
+{
+    SystemRecorder recorder;
+    RunFrameworkInitialization(Startup);
+    auto main = Main::instance();
+    QWidget* top = main->TopLevelWidget();
+    ASSERT_NE(top, nullptr);
+    top->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(top));
+    QTimer::singleShot(0, [top] { QTest::keyClick(top, Qt::Key_Q, Qt::ControlModifier); });
+    // A watchdog: should the shortcut not quit, the loop ends with another status.
+    QTimer::singleShot(10000, [] { Quit(99); });
+    Main_();
+    EXPECT_EQ(RuntimeExit(), 0);
+    EXPECT_FALSE(main->IsOpen());
+}
