@@ -88,7 +88,7 @@ TEST(OutputNames, SlashInAFieldStaysInTheFolder)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const auto parent = FolderItem::FromPath(dir.path().toStdString());
-    const String name = OutputFolderName("Holiday", box("800/../..", "600"));
+    const String name = OutputFolderName("Holiday", SettingsSuffix(box("800/../..", "600")));
     const auto output = parent->Child(name);
     ASSERT_TRUE(output);
     EXPECT_EQ(output->Name(), "Holiday (800:..:..x600)");

@@ -1,0 +1,134 @@
+// What the user can still do while a run goes on, and what it changes.
+
+#include "tests/engine/run_fixture.h"
+
+using namespace engine_test;
+
+namespace {
+
+TEST_F(EngineRun, StopRequestWhileAPictureIsNamed)
+{
+    const QString source = makeFolder("Stop");
+    for (const char* name : { "A picture with a rather long name one.png", "A picture with a rather long name two.png",
+             "A picture with a rather long name three.png" })
+        writePicture(source + "/" + name, 40, 30);
+    choose(source);
+    w->CBName()->Value(true);
+    const QString output = root() + "/Stop (B800)";
+    bool pressed = false;
+    run([&] {
+        // The first turn the run gives away is inside the web-ready name of the first picture.
+        if (!pressed && !record.statusTexts.empty() && record.statusTexts.back() == "Processing picture 1 of 3") {
+            ASSERT_TRUE(entries(output).isEmpty());
+            w->PBGo()->Push();
+            pressed = true;
+        }
+    });
+    ASSERT_TRUE(pressed);
+    // That picture is still saved and counted, then the finish follows.
+    EXPECT_EQ(entries(output), QStringList { "a_picture_with_a_rather_long_name_one.jpg" });
+    EXPECT_EQ(record.progressValues, (std::vector<int> { 1, 0 }));
+    EXPECT_EQ(record.statusTexts.back(), "Folder 'Stop' processed");
+    EXPECT_FALSE(w->endthread);
+    EXPECT_EQ(w->PBGo()->Caption(), "Go");
+    EXPECT_TRUE(record.messages.empty());
+}
+
+TEST_F(EngineRun, StopRequestTheRunDidNotSeeIsWithdrawn)
+{
+    const QString source = makeFolder("Late");
+    writePicture(source + "/1.png", 40, 30);
+    writeText(source + "/2.txt");
+    writeText(source + "/3.txt");
+    choose(source);
+    bool pressed = false;
+    run([&] {
+        if (!pressed && !record.statusTexts.empty() && record.statusTexts.back() == "Processing picture 2 of 3") {
+            w->PBGo()->Push();
+            pressed = true;
+        }
+    });
+    ASSERT_TRUE(pressed);
+    // Non-pictures do not test the request: every item was still shown.
+    EXPECT_EQ(record.statusTexts.size(), 4u);
+    EXPECT_FALSE(w->endthread);
+    // The next run is not stopped by it.
+    record = {};
+    run();
+    EXPECT_EQ(record.statusTexts.size(), 4u);
+}
+
+TEST_F(EngineRun, DosFormatChangedDuringARunAppliesToLaterPictures)
+{
+    const QString source = makeFolder("Dos");
+    for (const char* name : { "Alpha picture number.png", "Beta picture number.png", "Gamma picture number.png" })
+        writePicture(source + "/" + name, 40, 30);
+    choose(source);
+    w->CBName()->Value(true);
+    ASSERT_TRUE(w->CBDos()->Enabled());
+    const QString output = root() + "/Dos (B800)";
+    bool ticked = false;
+    run([&] {
+        if (!ticked && QFile::exists(output + "/alpha_picture_number.jpg")) {
+            ASSERT_TRUE(w->CBDos()->Enabled()) << "the DOS option stays usable during a run";
+            w->CBDos()->Value(true);
+            ticked = true;
+        }
+    });
+    EXPECT_EQ(entries(output), (QStringList { "alpha_picture_number.jpg", "beta_pic.jpg", "gamma_pi.jpg" }));
+}
+
+TEST_F(EngineRun, ExportFormatChangedDuringARunWaitsForTheFinish)
+{
+    const QString source = makeFolder("Format");
+    writeText(source + "/0 readme.txt");
+    writePicture(source + "/a.png", 40, 30);
+    writePicture(source + "/b.png", 40, 30);
+    choose(source);
+    bool changed = false;
+    run([&] {
+        if (!changed && !record.statusTexts.empty() && record.statusTexts.back() == "Processing picture 1 of 3") {
+            w->PMExportFormat()->ListIndex(1);
+            changed = true;
+            // No enabled state changes under the running engine.
+            EXPECT_FALSE(w->EFPSize()->Enabled());
+            EXPECT_FALSE(w->PMPType()->Enabled());
+            EXPECT_FALSE(w->SLQuality()->Enabled());
+            EXPECT_TRUE(w->STJPEGQuality()->Enabled());
+            EXPECT_TRUE(w->PBGo()->Enabled());
+            EXPECT_TRUE(w->PBGo()->Cancel());
+        }
+    });
+    ASSERT_TRUE(changed);
+    EXPECT_EQ(entries(root() + "/Format (B800)"), (QStringList { "a.jpg", "b.jpg" }));
+    // The finish applies the format chosen meanwhile.
+    EXPECT_FALSE(w->STJPEGQuality()->Enabled());
+    EXPECT_FALSE(w->SLQuality()->Enabled());
+    EXPECT_TRUE(w->EFPSize()->Enabled());
+    // The next run takes the new format.
+    run();
+    EXPECT_EQ(entries(root() + "/Format (B800)"), (QStringList { "a.png", "b.png" }));
+}
+
+TEST_F(EngineRun, SizeTypedDuringARunIsNotReadWhileTheFieldIsDisabled)
+{
+    // The size fields are disabled for the run's length; a value set by code still applies from
+    // the next picture on, since the sizes are read at each picture.
+    const QString source = makeFolder("Sizes");
+    writePicture(source + "/a.png", 400, 300);
+    writePicture(source + "/b.png", 400, 300);
+    choose(source);
+    w->EFPSize()->Text("200");
+    const QString output = root() + "/Sizes (B200)";
+    bool set = false;
+    run([&] {
+        if (!set && QFile::exists(output + "/a.jpg")) {
+            w->EFPSize()->Text("100");
+            set = true;
+        }
+    });
+    EXPECT_EQ(QImage(output + "/a.jpg").size(), QSize(200, 150));
+    EXPECT_EQ(QImage(output + "/b.jpg").size(), QSize(100, 75));
+}
+
+} // namespace

@@ -1,0 +1,164 @@
+// Runs that meet a failure: each ends through the normal finish, gives the window back, and
+// reports what failed once.
+
+#include "tests/engine/run_fixture.h"
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+using namespace engine_test;
+
+namespace {
+
+// Makes a folder immutable (no entry can be made or removed in it, even by root) for the guard's
+// lifetime. Not every file system or user may do this; `ok` tells.
+class ImmutableFolder {
+public:
+    explicit ImmutableFolder(const QString& path) : m_path(path.toStdString()) { ok = set(true); }
+    ~ImmutableFolder()
+    {
+        if (ok)
+            set(false);
+    }
+    bool ok = false;
+
+private:
+    bool set(bool on)
+    {
+        const int fd = ::open(m_path.c_str(), O_RDONLY | O_DIRECTORY);
+        if (fd < 0)
+            return false;
+        int flags = 0;
+        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        if (done) {
+            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+            done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+        ::close(fd);
+        return done;
+    }
+    std::string m_path;
+};
+
+void expectFinished(Main& w, const RunRecord& record, const String& sourceName)
+{
+    EXPECT_EQ(record.beeps, 1);
+    EXPECT_EQ(w.STStatus()->Text(), "Folder '" + sourceName + "' processed");
+    EXPECT_EQ(w.PBGo()->Caption(), "Go");
+    EXPECT_FALSE(w.PBGo()->Cancel());
+    EXPECT_TRUE(w.PBSelect()->Enabled());
+    EXPECT_TRUE(w.EFPSize()->Enabled());
+    EXPECT_EQ(w.PB()->Maximum(), 1);
+    ASSERT_EQ(record.messages.size(), 1u) << "one message box names the failure";
+    // The message comes after the end status is shown.
+    EXPECT_EQ(record.statusWhenMessageShown, "Folder '" + sourceName + "' processed");
+}
+
+TEST_F(EngineRun, OutputFolderThatCannotBeCreatedIsReported)
+{
+    const QString source = makeFolder("Long");
+    writePicture(source + "/a.png", 40, 30);
+    choose(source);
+    // The suffix takes the field as typed: far beyond what a file name may hold.
+    w->EFPSize()->Text("800" + String(300, 'x'));
+    run();
+    expectFinished(*w, record, "Long");
+    EXPECT_NE(record.messages[0].find("could not be created"), String::npos) << record.messages[0];
+    EXPECT_EQ(entries(root()), QStringList { "Long" });
+    EXPECT_TRUE(record.progressValues.empty() || record.progressValues == std::vector<int> { 0 });
+}
+
+TEST_F(EngineRun, PictureThatCannotBeSavedIsSkippedAndCounted)
+{
+    const QString source = makeFolder("Save");
+    // Both give the same 251-character base name; the second needs "-2", one byte too many.
+    const QString base(251, 'n');
+    writePicture(source + "/" + base + ".bmp", 40, 30, "BMP");
+    writePicture(source + "/" + base + ".png", 40, 30);
+    writePicture(source + "/z.png", 40, 30);
+    choose(source);
+    run();
+    expectFinished(*w, record, "Save");
+    EXPECT_NE(record.messages[0].find("1 picture could not be processed"), String::npos) << record.messages[0];
+    EXPECT_EQ(entries(root() + "/Save (B800)"), (QStringList { base + ".jpg", "z.jpg" }));
+    // The failed picture never shows as done.
+    EXPECT_EQ(record.progressValues, (std::vector<int> { 1, 3, 0 }));
+}
+
+TEST_F(EngineRun, PictureTooLargeToMakeIsSkippedAndCounted)
+{
+    const QString source = makeFolder("Huge");
+    writePicture(source + "/a.png", 40, 30);
+    writePicture(source + "/b.png", 40, 30);
+    choose(source);
+    w->RBType(1)->Value(true);
+    w->EFIWidth()->Text("200000");
+    w->EFIHeight()->Text("200000");
+    w->CBIncrease()->Value(true);
+    run();
+    expectFinished(*w, record, "Huge");
+    EXPECT_NE(record.messages[0].find("2 pictures could not be processed"), String::npos) << record.messages[0];
+    EXPECT_NE(record.messages[0].find("too large"), String::npos) << record.messages[0];
+    EXPECT_TRUE(entries(root() + "/Huge (W200000, H200000)").isEmpty());
+}
+
+TEST_F(EngineRun, OutputFolderThatWouldBeTheSourceItself)
+{
+    // A folder name of 31 characters that already ends with this run's suffix.
+    const QString name = "Pictures of the summer h (B800)";
+    const QString source = makeFolder(name);
+    writePicture(source + "/keep.png", 40, 30);
+    choose(source);
+    run();
+    expectFinished(*w, record, name.toStdString());
+    EXPECT_NE(record.messages[0].find("source folder itself"), String::npos) << record.messages[0];
+    EXPECT_EQ(entries(source), QStringList { "keep.png" });
+    EXPECT_TRUE(record.progressValues.empty() || record.progressValues == std::vector<int> { 0 });
+}
+
+TEST_F(EngineRun, LockedOutputPlaceGoesToTheDesktop)
+{
+    const QString parent = makeFolder("readonly");
+    const QString source = makeFolder("readonly/Shots");
+    writePicture(source + "/s.png", 40, 30);
+    const QString desktop = qEnvironmentVariable("XDG_DESKTOP_DIR");
+    ASSERT_FALSE(desktop.isEmpty());
+    const QString onDesktop = desktop + "/Shots (B800)";
+    ASSERT_TRUE(QDir().mkpath(onDesktop));
+    writeText(onDesktop + "/older.txt");
+    choose(source);
+    {
+        ImmutableFolder locked(parent);
+        if (!locked.ok)
+            GTEST_SKIP() << "this file system or user cannot make a folder immutable (FS_IOC_SETFLAGS)";
+        run();
+    }
+    EXPECT_TRUE(record.messages.empty()) << record.messages.front();
+    EXPECT_EQ(entries(parent), QStringList { "Shots" });
+    // The older Desktop folder went first; the new one holds the run's picture alone.
+    EXPECT_EQ(entries(onDesktop), QStringList { "s.jpg" });
+    QDir(onDesktop).removeRecursively();
+}
+
+TEST_F(EngineRun, NoPlaceToWriteAtAll)
+{
+    const QString parent = makeFolder("nowhere");
+    const QString source = makeFolder("nowhere/Shots");
+    writePicture(source + "/s.png", 40, 30);
+    const QString desktop = qEnvironmentVariable("XDG_DESKTOP_DIR");
+    choose(source);
+    {
+        ImmutableFolder lockedParent(parent);
+        ImmutableFolder lockedDesktop(desktop);
+        if (!lockedParent.ok || !lockedDesktop.ok)
+            GTEST_SKIP() << "this file system or user cannot make a folder immutable (FS_IOC_SETFLAGS)";
+        run();
+    }
+    expectFinished(*w, record, "Shots");
+    EXPECT_NE(record.messages[0].find("could not be created"), String::npos) << record.messages[0];
+    EXPECT_EQ(entries(parent), QStringList { "Shots" });
+}
+
+} // namespace

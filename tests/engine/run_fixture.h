@@ -1,0 +1,199 @@
+#pragma once
+
+// Runs of the engine through the main window, as a user makes them: settings on the controls, a
+// folder chosen with Select, Go pressed, the event loop spun until the window is given back.
+
+#include "framework/folder_item.h"
+#include "framework/runtime.h"
+#include "main_window/main.h"
+#include "tests/support/spin.h"
+
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QAccessibleEvent>
+#include <QBuffer>
+#include <QColor>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <vector>
+
+namespace engine_test {
+
+// A picture with content of its own (a gradient and a mark at the top left), so that scaling and
+// orientation show.
+inline QImage makeImage(int width, int height, bool alpha = false)
+{
+    QImage image(width, height, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int a = alpha ? 255 * x / std::max(1, width - 1) : 255;
+            QColor c(255 * x / std::max(1, width), 255 * y / std::max(1, height), (x * 7 + y * 13) % 256, a);
+            if (x < width / 4 && y < height / 4)
+                c = QColor(255, 0, 0, a);
+            image.setPixelColor(x, y, c);
+        }
+    }
+    return image;
+}
+
+inline void writePicture(const QString& path, int width, int height, const char* format = "PNG", bool alpha = false,
+    int quality = 92)
+{
+    ASSERT_TRUE(makeImage(width, height, alpha).save(path, format, quality)) << path.toStdString();
+}
+
+// A JPEG stored sideways with an EXIF orientation that turns it upright.
+inline void writeJpegWithOrientation(const QString& path, const QImage& stored, uint16_t orientation)
+{
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(stored.save(&buffer, "JPG", 92));
+    // APP1 "Exif": a big-endian TIFF header and one IFD entry, Orientation (0x0112), SHORT.
+    const char tiff[] = { 'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1,
+        static_cast<char>(orientation >> 8), static_cast<char>(orientation & 0xFF), 0, 0, 0, 0, 0, 0 };
+    QByteArray app1("Exif\0\0", 6);
+    app1.append(tiff, sizeof tiff);
+    QByteArray segment;
+    segment.append(char(0xFF)).append(char(0xE1));
+    const int length = app1.size() + 2;
+    segment.append(char(length >> 8)).append(char(length & 0xFF)).append(app1);
+    jpeg.insert(2, segment);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(jpeg);
+}
+
+inline void writeText(const QString& path, const char* text = "not a picture")
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+inline QStringList entries(const QString& folder)
+{
+    QStringList list = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    list.sort(Qt::CaseSensitive);
+    return list;
+}
+
+// What the window showed while the run went on, caught at the moment it changed.
+struct RunRecord {
+    std::vector<String> statusTexts;
+    std::vector<int> progressValues;
+    int beeps = 0;
+    std::vector<String> messages;
+    String statusWhenMessageShown;
+};
+
+class EngineRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_root.isValid());
+        w = Main::instance();
+        s_current = this;
+        Seams::SetBeep([this] { ++record.beeps; });
+        Seams::SetMsgBox([this](const String& message) {
+            record.messages.push_back(message);
+            record.statusWhenMessageShown = w->STStatus()->Text();
+        });
+        QAccessible::installUpdateHandler(&EngineRun::accessibilityUpdate);
+        auto* bar = qobject_cast<QProgressBar*>(w->PB()->Widget());
+        ASSERT_NE(bar, nullptr);
+        m_progress = QObject::connect(bar, &QProgressBar::valueChanged, bar,
+            [this](int value) { record.progressValues.push_back(value); });
+
+        resetSettings();
+    }
+
+    // The same starting settings for every test, whatever an earlier one left.
+    void resetSettings()
+    {
+        w->RBType(0)->Value(true);
+        w->PMPType()->ListIndex(0);
+        w->EFPSize()->Text("800");
+        w->CBIncrease()->Value(false);
+        w->CBName()->Value(false);
+        w->CBDos()->Value(false);
+        w->PMExportFormat()->ListIndex(0);
+        w->PMQuality()->ListIndex(1);
+        w->endthread = false;
+    }
+
+    void TearDown() override
+    {
+        QObject::disconnect(m_progress);
+        QAccessible::installUpdateHandler(nullptr);
+        s_current = nullptr;
+        Seams::ResetAll();
+    }
+
+    QString root() const { return m_root.path(); }
+
+    // A folder under the test's own temporary folder.
+    QString makeFolder(const QString& relative)
+    {
+        const QString path = root() + "/" + relative;
+        EXPECT_TRUE(QDir().mkpath(path));
+        return path;
+    }
+
+    // Chooses the source folder with the Select button.
+    void choose(const QString& path)
+    {
+        const auto folder = FolderItem::FromPath(path.toStdString());
+        Seams::SetSelectFolder([folder] { return folder; });
+        w->PBSelect()->Push();
+    }
+
+    // Presses Go and spins until the run has given the window back; `duringRun` is called at each
+    // turn of the event loop meanwhile.
+    void run(const std::function<void()>& duringRun = {})
+    {
+        ASSERT_TRUE(w->PBGo()->Enabled());
+        ASSERT_EQ(w->PBGo()->Caption(), "Go");
+        const int beepsBefore = record.beeps;
+        w->PBGo()->Push();
+        const bool finished = SpinUntil([&] {
+            if (duringRun && record.beeps == beepsBefore)
+                duringRun();
+            return record.beeps > beepsBefore && !w->threadrun1()->IsRunning();
+        });
+        ASSERT_TRUE(finished) << "the run did not finish";
+    }
+
+    // Called when a status text is set, at that moment (on the engine's turn).
+    std::function<void(const String&)> onStatus;
+
+    Ref<Main> w;
+    RunRecord record;
+
+private:
+    static void accessibilityUpdate(QAccessibleEvent* event)
+    {
+        if (!s_current || event->type() != QAccessible::NameChanged)
+            return;
+        if (event->object() != s_current->w->STStatus()->Widget())
+            return;
+        const String text = s_current->w->STStatus()->Text();
+        s_current->record.statusTexts.push_back(text);
+        if (s_current->onStatus)
+            s_current->onStatus(text);
+    }
+
+    static inline EngineRun* s_current = nullptr;
+    QTemporaryDir m_root;
+    QMetaObject::Connection m_progress;
+};
+
+} // namespace engine_test
