@@ -35,6 +35,8 @@ struct ThreadFiber {
         : owner(owner)
     {
         timer.setSingleShot(true);
+        // A coarse timer may fire up to 5% early, and Sleep promises at least its time.
+        timer.setTimerType(Qt::PreciseTimer);
         QObject::connect(&timer, &QTimer::timeout, &timer, [this] { resumeFromLoop(); });
     }
 
