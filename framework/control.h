@@ -7,9 +7,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QWidget;
 class Window;
+
+// The type of each property a class accepts, for DesignList; nil for a name it does not have.
+using DesignTypeOf = std::function<const DesignType*(const String&)>;
 
 // Anything a window holds by name: controls, and non-visual members such as a thread.
 class WindowMember {
@@ -53,9 +57,9 @@ class RectControl : public Control {
 public:
     ~RectControl() override;
 
-    bool Enabled() const;
+    bool Enabled() const { return m_enabled; }
     void Enabled(bool value);
-    bool Visible() const;
+    bool Visible() const { return m_visible; }
     void Visible(bool value);
     int32_t Left() const { return m_left; }
     void Left(int32_t value);
@@ -104,14 +108,33 @@ public:
     QWidget* Widget() const { return m_widget; }
     void AttachTo(::Window& window) override;
     std::function<bool()> MenuHandler(const String& itemName) const;
+    // Framework-internal: the window's widgets go away while the control lives on.
+    void DetachWidget();
+    // The entries every visual control's list begins with; classes extend a copy.
+    static DesignTable<RectControl> HeadTable();
+    static DesignTypeOf HeadTypes();
+    // Adds the named entries that many classes share (TabIndex, TabStop, Enabled, Visible,
+    // HelpTag, AutoDeactivate, TextFont, Bold, Italic, Underline, DataSource, DataField,
+    // InitialParent) to a class's table.
+    static void AddCommonEntries(DesignTable<RectControl>& table, const std::vector<String>& names);
 
 protected:
     explicit RectControl(QWidget* widget);
     // The class's own entries, after the common head.
     virtual const DesignTable<RectControl>& Table() const;
-    static DesignTable<RectControl> HeadTable();
+    // Places the widget at the control's window coordinates, inside its group box if it has one.
     void place();
     void applyFont();
+    // Calls an event hook; an exception that leaves it goes to UnhandledException.
+    template<class Hook, class... Args>
+    static void fire(const Hook& hook, Args&&... args)
+    {
+        if (!hook)
+            return;
+        auto copy = hook; // the hook may close the window and so destroy its control
+        guarded([&] { copy(std::forward<Args>(args)...); });
+    }
+    static void guarded(const std::function<void()>& body);
 
 private:
     QWidget* m_widget { nullptr };
@@ -123,8 +146,6 @@ private:
     float m_textSize { 0 };
     int32_t m_textUnit { 0 };
     bool m_bold { false }, m_italic { false }, m_underline { false };
+    bool m_enabled { true }, m_visible { true };
     std::vector<std::pair<String, std::function<bool()>>> m_menuHandlers;
 };
-
-// The type of each property a class accepts, for DesignList; nil for a name it does not have.
-using DesignTypeOf = std::function<const DesignType*(const String&)>;

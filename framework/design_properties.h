@@ -38,6 +38,15 @@ public:
         auto it = m_entries.find(name);
         return it == m_entries.end() ? nullptr : &it->second;
     }
+    // The type lookup of this table, for DesignList and DecodeDesignList. The table must outlive
+    // it (tables are static).
+    std::function<const DesignType*(const String&)> Types() const
+    {
+        return [this](const String& name) -> const DesignType* {
+            const Entry* entry = Find(name);
+            return entry ? &entry->type : nullptr;
+        };
+    }
 
 private:
     std::map<String, Entry> m_entries;
@@ -77,3 +86,17 @@ private:
 // property or a list cut short.
 std::vector<DesignEntry> DecodeDesignList(const String& bytes,
     const std::function<const DesignType*(const String&)>& typeOf);
+
+// Decodes the whole list first (so a list with an unknown name changes nothing), then applies
+// the entries in the order in which they stand.
+template<class Target>
+void ApplyDesignList(const DesignTable<Target>& table, Target& target, const String& bytes)
+{
+    for (const DesignEntry& entry : DecodeDesignList(bytes, table.Types()))
+        table.Find(entry.name)->apply(target, entry.value);
+}
+
+class Thread;
+// A thread member's list: Priority and StackSize (integers), no head.
+std::function<const DesignType*(const String&)> ThreadDesignTypes();
+void ApplyThreadDesignList(Thread& thread, const String& designList);

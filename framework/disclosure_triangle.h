@@ -23,9 +23,12 @@ public:
 
 protected:
     const DesignTable<RectControl>& Table() const override;
+    // The head and the class's own entries, built once.
+    static const DesignTable<RectControl>& classTable();
     QToolButton* toolButton() const;
 
 private:
+    void pointArrow();
     int32_t m_facing { 0 };
     bool m_acceptFocus { false };
 };

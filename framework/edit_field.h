@@ -32,6 +32,8 @@ public:
 
 protected:
     const DesignTable<RectControl>& Table() const override;
+    // The head and the class's own entries, built once.
+    static const DesignTable<RectControl>& classTable();
     QLineEdit* lineEdit() const;
 
 private:

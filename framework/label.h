@@ -24,10 +24,16 @@ public:
     void Selectable(bool value);
 
 protected:
+    explicit Label(QLabel* widget);
     const DesignTable<RectControl>& Table() const override;
+    // The head and the class's own entries, built once.
+    static const DesignTable<RectControl>& classTable();
+    // Text, TextAlign, TextColor, Multiline, Selectable and Transparent, shared with StaticText.
+    static void AddTextEntries(DesignTable<RectControl>& table);
     QLabel* label() const;
 
 private:
+    String m_text;
     int32_t m_textAlign { 0 };
     Color m_textColor {};
     bool m_multiline { false }, m_transparent { true }, m_selectable { false };

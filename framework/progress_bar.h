@@ -16,5 +16,11 @@ public:
 
 protected:
     const DesignTable<RectControl>& Table() const override;
+    // The head and the class's own entries, built once.
+    static const DesignTable<RectControl>& classTable();
     QProgressBar* progressBar() const;
+
+private:
+    void show();
+    int32_t m_value { 0 }, m_maximum { 100 };
 };

@@ -24,6 +24,8 @@ public:
 
 protected:
     const DesignTable<RectControl>& Table() const override;
+    // The head and the class's own entries, built once.
+    static const DesignTable<RectControl>& classTable();
     QPushButton* pushButton() const;
 
 private:

@@ -10,4 +10,9 @@ public:
     static DesignTypeOf DesignTypes();
 
     std::function<bool(StaticText&, int32_t x, int32_t y)> OnMouseDown;
+
+protected:
+    const DesignTable<RectControl>& Table() const override;
+    // The head and the class's own entries, built once.
+    static const DesignTable<RectControl>& classTable();
 };

@@ -11,6 +11,7 @@
 #include <vector>
 
 class MenuBar;
+class MenuItem;
 class QWidget;
 struct WindowShell; // the Qt side of a window; private to the framework
 
@@ -112,7 +113,18 @@ public:
     QWidget* ContentWidget() const;
     QWidget* TopLevelWidget() const;
     std::function<bool()> MenuHandler(const String& itemName) const;
+    // Brings the menus up to date: every item to its AutoEnable value, then EnableMenuItems.
     void RefreshMenus();
+    // Routes a chosen item: the focused control's handler, then the window's; a QuitMenuItem
+    // that neither handled quits.
+    void ChooseMenuItem(const Ref<MenuItem>& item);
+    // Presses the default (or cancel) button when it is enabled and visible; False when none.
+    bool PressDefaultButton(bool cancel);
+    void ContentResized(int32_t width, int32_t height);
+    void Activated();
+    bool DispatchMouseDown(int32_t x, int32_t y);
+    void DispatchDrop(DragItem& item, int32_t action);
+    bool AcceptsDrops() const { return m_acceptsDrops; }
 
 protected:
     // The building hooks that Constructor runs, in this order.
@@ -122,6 +134,13 @@ protected:
 
 private:
     void adopt(const std::shared_ptr<WindowMember>& member);
+    void applyGeometry();
+    void moveContent(int32_t width, int32_t height);
+    void applyWindowFlags();
+    void applyBackColor();
+    void orderFocus();
+    Ref<MenuItem> shownMenuBar() const;
+    friend struct WindowDesign;
 
     struct Member {
         String name;
@@ -136,9 +155,15 @@ private:
     bool m_resizeable { true }, m_closeButton { true }, m_minimizeButton { true }, m_maximizeButton { true };
     bool m_menuBarVisible { true };
     bool m_open { false }, m_closing { false };
+    int32_t m_width { 600 }, m_height { 400 };
+    bool m_visible { true }, m_constructed { false }, m_acceptsDrops { false }, m_fullScreen { false };
+    bool m_hasBackColor { false };
+    Color m_backColor { 255, 255, 255 };
 };
 
 // The open window of that class, or nil.
 Ref<Window> GetImplicitWindow(const String& className);
 // The open windows, front-most first.
 std::vector<Ref<Window>> OpenWindows();
+// Framework-internal: drops the list of open windows at finalisation.
+void ForgetOpenWindows();

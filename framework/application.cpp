@@ -1,0 +1,121 @@
+#include "framework/application.h"
+
+#include "framework/qt_convert.h"
+#include "framework/runtime.h"
+#include "framework/window.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QTimer>
+
+namespace {
+
+struct AppState {
+    Ref<Application> app;
+    bool quitting { false };
+    int32_t status { 0 };
+};
+
+AppState& state()
+{
+    static AppState s;
+    return s;
+}
+
+// Each command-line argument that names an existing file or folder, in order, once.
+void deliverOpenedItems()
+{
+    const QStringList arguments = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QFileInfo info(arguments[i]);
+        if (!info.exists() || state().quitting)
+            continue;
+        Ref<Application> app = state().app;
+        if (!app || !app->OnOpenDocument)
+            continue;
+        auto hook = app->OnOpenDocument;
+        const Ref<FolderItem> item = FolderItem::FromPath(fromQt(info.absoluteFilePath()));
+        RunGuarded([&] { hook(item); });
+    }
+}
+
+} // namespace
+
+void RuntimeRegisterAppObject(const Ref<Application>& app)
+{
+    state().app = app;
+}
+
+Ref<Application> TheApplication()
+{
+    return state().app;
+}
+
+void ReleaseGlobalLists()
+{
+    ForgetOpenWindows();
+    state().app = nullptr;
+}
+
+void RunGuarded(const std::function<void()>& body)
+{
+    try {
+        body();
+    } catch (const RuntimeException& error) {
+        UnhandledException(error);
+    } catch (const std::exception& error) {
+        // Anything else the program throws is reported the same way; the unwinding of a fiber
+        // at quit is no std::exception and passes.
+        UnhandledException(RuntimeException(error.what()));
+    }
+}
+
+void RunFrameworkInitialization(const std::function<void()>& startup)
+{
+    RunGuarded(startup);
+}
+
+void RuntimeRun()
+{
+    if (state().quitting)
+        return;
+    if (state().app && state().app->OnOpen) {
+        auto hook = state().app->OnOpen;
+        RunGuarded(hook);
+    }
+    QTimer::singleShot(0, qApp, &deliverOpenedItems);
+    if (state().quitting)
+        return;
+    QApplication::exec();
+}
+
+// Windows close first, front-most first, so that each one's Close event runs (the main
+// window's saves the preferences). A Close event that calls Quit again changes nothing.
+void Quit(int32_t status)
+{
+    if (state().quitting)
+        return;
+    state().quitting = true;
+    state().status = status;
+    for (const Ref<Window>& window : OpenWindows())
+        window->Close();
+    QCoreApplication::exit(status);
+}
+
+bool IsQuitting()
+{
+    return state().quitting;
+}
+
+int32_t RuntimeExit()
+{
+    return state().status;
+}
+
+namespace Seams {
+void ResetQuitState()
+{
+    state().quitting = false;
+    state().status = 0;
+}
+}
