@@ -37,8 +37,8 @@ inline bool LooksLikeJpeg(const uint8_t* data, size_t size)
     return size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF;
 }
 
-// The smallest decoder scaling (numerator over denominator, at most 1) whose result is at least
-// minWidth x minHeight; 1/1 when none is.
+// The smallest decoder scaling of 1/8, 1/4, 1/2 whose result is at least minWidth x minHeight;
+// 1/1 when none is.
 struct JpegScale {
     int32_t num { 1 };
     int32_t denom { 1 };

@@ -1,0 +1,176 @@
+#include "tests/support/picture_fixtures.h"
+
+#include <QBuffer>
+#include <QColorSpace>
+#include <QFile>
+#include <QImageReader>
+#include <QImageWriter>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+namespace fixtures {
+
+TempFolder::TempFolder()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "quobly-picture-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot make a temporary folder");
+    m_path = pattern;
+}
+
+TempFolder::~TempFolder()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+QImage Gradient(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const int r = 30 + 190 * x / std::max(width - 1, 1);
+            const int g = 40 + 170 * y / std::max(height - 1, 1);
+            const int b = 60 + 120 * (x + y) / std::max(width + height - 2, 1);
+            line[x] = qRgb(r, g, b);
+        }
+    }
+    return image;
+}
+
+QImage Flat(int width, int height, QColor colour)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+QImage Quadrants(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const bool right = x >= width / 2, bottom = y >= height / 2;
+            image.setPixel(x, y, !bottom ? (right ? qRgb(0, 200, 0) : qRgb(220, 0, 0)) : (right ? qRgb(255, 255, 255) : qRgb(0, 0, 220)));
+        }
+    return image;
+}
+
+QImage SoftDisc(int width, int height, double edge)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    const double cx = width / 2.0, cy = height / 2.0, radius = std::min(width, height) / 2.0 - edge - 1;
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const double d = std::hypot(x + 0.5 - cx, y + 0.5 - cy);
+            const double a = std::clamp((radius + edge - d) / edge, 0.0, 1.0);
+            const int alpha = int(std::lround(a * 255));
+            line[x] = alpha == 0 ? qRgba(0, 0, 0, 0) : qRgba(255, 0, 0, alpha);
+        }
+    }
+    return image;
+}
+
+std::string WriteBytes(const std::string& path, const QByteArray& bytes)
+{
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        throw std::runtime_error("cannot write " + path);
+    return path;
+}
+
+QByteArray ReadBytes(const std::string& path)
+{
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+std::string WriteJpeg(const std::string& path, const QImage& image, int quality, int orientation)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(quality);
+    if (!writer.write(image))
+        throw std::runtime_error("cannot encode " + path);
+    if (orientation >= 2 && orientation <= 8) {
+        // APP1 with a big-endian TIFF header and one IFD entry: Orientation, SHORT, inline.
+        const unsigned char app1[] = { 0xFF, 0xE1, 0x00, 0x22, 'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0, 0, 8,
+            0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, (unsigned char)orientation, 0, 0, 0, 0, 0, 0 };
+        int at = 2;
+        if (uchar(bytes[2]) == 0xFF && uchar(bytes[3]) == 0xE0)
+            at = 4 + (uchar(bytes[4]) << 8 | uchar(bytes[5]));
+        bytes.insert(at, reinterpret_cast<const char*>(app1), int(sizeof app1));
+    }
+    return WriteBytes(path, bytes);
+}
+
+std::string WritePng(const std::string& path, const QImage& image)
+{
+    QImageWriter writer(QString::fromStdString(path), "png");
+    writer.setQuality(90); // light compression: these are test files
+    if (!writer.write(image))
+        throw std::runtime_error("cannot write " + path);
+    return path;
+}
+
+QByteArray WideGamutProfile()
+{
+    return QColorSpace(QColorSpace::AdobeRgb).iccProfile();
+}
+
+QImage ReadBack(const std::string& path)
+{
+    QImageReader reader(QString::fromStdString(path));
+    reader.setAutoTransform(false);
+    return reader.read();
+}
+
+QImage ReadUpright(const std::string& path)
+{
+    QImageReader reader(QString::fromStdString(path));
+    reader.setAutoTransform(true);
+    return reader.read();
+}
+
+std::array<double, 4> MeanColour(const QImage& image)
+{
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    std::array<double, 4> sum {};
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x) {
+            sum[0] += qRed(line[x]);
+            sum[1] += qGreen(line[x]);
+            sum[2] += qBlue(line[x]);
+            sum[3] += qAlpha(line[x]);
+        }
+    }
+    const double n = double(argb.width()) * argb.height();
+    for (double& v : sum)
+        v /= n;
+    return sum;
+}
+
+double Psnr(const QImage& a, const QImage& b)
+{
+    const QImage ga = a.convertToFormat(QImage::Format_RGB32), gb = b.convertToFormat(QImage::Format_RGB32);
+    double se = 0;
+    for (int y = 0; y < ga.height(); ++y)
+        for (int x = 0; x < ga.width(); ++x) {
+            const double d = qRed(ga.pixel(x, y)) - qRed(gb.pixel(x, y));
+            se += d * d;
+        }
+    const double mse = se / (double(ga.width()) * ga.height());
+    return mse == 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
+}
+
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+// Pictures for tests, made with Qt: JPEG and PNG files of a given size, with alpha, with an EXIF
+// orientation, with an ICC profile; and the reading and statistics the checks need.
+
+#include <QByteArray>
+#include <QImage>
+
+#include <array>
+#include <string>
+
+namespace fixtures {
+
+// A fresh, empty temporary folder, removed when the object goes.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& path() const { return m_path; }
+    std::string file(const std::string& name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+};
+
+// A smooth colour picture: gradients in red and green, a diagonal in blue.
+QImage Gradient(int width, int height);
+// One colour everywhere.
+QImage Flat(int width, int height, QColor colour);
+// Four quadrants in red, green, blue and white (top left, top right, bottom left, bottom right).
+QImage Quadrants(int width, int height);
+// A red disc whose edge fades to transparent over `edge` pixels; transparent pixels are black,
+// so any colour that leaks from them shows as a dark fringe.
+QImage SoftDisc(int width, int height, double edge);
+
+// Writes `image` as JPEG (with an EXIF orientation when 2..8, and the ICC profile of its colour
+// space when it has one) or PNG; returns the path.
+std::string WriteJpeg(const std::string& path, const QImage& image, int quality = 95, int orientation = 1);
+std::string WritePng(const std::string& path, const QImage& image);
+std::string WriteBytes(const std::string& path, const QByteArray& bytes);
+QByteArray ReadBytes(const std::string& path);
+
+// A wide-gamut (Adobe RGB) ICC profile, made by Qt.
+QByteArray WideGamutProfile();
+
+// The file as stored: no orientation applied, no colour conversion. Null when unreadable.
+QImage ReadBack(const std::string& path);
+// The file as an upright picture, the way Qt's own reader turns it.
+QImage ReadUpright(const std::string& path);
+
+// Mean of red, green, blue and alpha over the picture.
+std::array<double, 4> MeanColour(const QImage& image);
+// Peak signal-to-noise ratio of two grey pictures of one size (their red channels), in dB.
+double Psnr(const QImage& a, const QImage& b);
+
+}
