@@ -49,7 +49,8 @@ void expectFinished(Main& w, const RunRecord& record, const String& sourceName)
     EXPECT_EQ(w.PBGo()->Caption(), "Go");
     EXPECT_FALSE(w.PBGo()->Cancel());
     EXPECT_TRUE(w.PBSelect()->Enabled());
-    EXPECT_TRUE(w.EFPSize()->Enabled());
+    EXPECT_TRUE(w.RBType(0)->Enabled());
+    EXPECT_TRUE(w.CBName()->Enabled());
     EXPECT_EQ(w.PB()->Maximum(), 1);
     ASSERT_EQ(record.messages.size(), 1u) << "one message box names the failure";
     // The message comes after the end status is shown.
@@ -102,6 +103,9 @@ TEST_F(EngineRun, PictureTooLargeToMakeIsSkippedAndCounted)
     EXPECT_NE(record.messages[0].find("2 pictures could not be processed"), String::npos) << record.messages[0];
     EXPECT_NE(record.messages[0].find("too large"), String::npos) << record.messages[0];
     EXPECT_TRUE(entries(root() + "/Huge (W200000, H200000)").isEmpty());
+    // The size fields of the selected mode are given back.
+    EXPECT_TRUE(w->EFIWidth()->Enabled());
+    EXPECT_FALSE(w->EFPSize()->Enabled());
 }
 
 TEST_F(EngineRun, OutputFolderThatWouldBeTheSourceItself)

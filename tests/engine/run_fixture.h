@@ -10,11 +10,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QAccessible>
-#include <QAccessibleEvent>
 #include <QBuffer>
 #include <QColor>
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -101,13 +101,11 @@ protected:
     {
         ASSERT_TRUE(m_root.isValid());
         w = Main::instance();
-        s_current = this;
         Seams::SetBeep([this] { ++record.beeps; });
         Seams::SetMsgBox([this](const String& message) {
             record.messages.push_back(message);
             record.statusWhenMessageShown = w->STStatus()->Text();
         });
-        QAccessible::installUpdateHandler(&EngineRun::accessibilityUpdate);
         auto* bar = qobject_cast<QProgressBar*>(w->PB()->Widget());
         ASSERT_NE(bar, nullptr);
         m_progress = QObject::connect(bar, &QProgressBar::valueChanged, bar,
@@ -133,8 +131,6 @@ protected:
     void TearDown() override
     {
         QObject::disconnect(m_progress);
-        QAccessible::installUpdateHandler(nullptr);
-        s_current = nullptr;
         Seams::ResetAll();
     }
 
@@ -156,44 +152,52 @@ protected:
         w->PBSelect()->Push();
     }
 
-    // Presses Go and spins until the run has given the window back; `duringRun` is called at each
-    // turn of the event loop meanwhile.
+    // Presses Go and spins until the run has given the window back; `duringRun` is called after
+    // each pass of the event loop meanwhile (each pass gives the run one turn), as a user acts
+    // between the run's turns.
     void run(const std::function<void()>& duringRun = {})
     {
         ASSERT_TRUE(w->PBGo()->Enabled());
         ASSERT_EQ(w->PBGo()->Caption(), "Go");
         const int beepsBefore = record.beeps;
+        m_statusBefore = w->STStatus()->Text();
         w->PBGo()->Push();
-        const bool finished = SpinUntil([&] {
+        QElapsedTimer watchdog;
+        watchdog.start();
+        while (record.beeps == beepsBefore || w->threadrun1()->IsRunning()) {
+            ASSERT_LT(watchdog.elapsed(), 60000) << "the run did not finish";
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            sampleStatus();
             if (duringRun && record.beeps == beepsBefore)
                 duringRun();
-            return record.beeps > beepsBefore && !w->threadrun1()->IsRunning();
-        });
-        ASSERT_TRUE(finished) << "the run did not finish";
+        }
+        sampleStatus();
     }
 
-    // Called when a status text is set, at that moment (on the engine's turn).
+    // Called when the status line shows a new text between two turns of the run.
     std::function<void(const String&)> onStatus;
 
     Ref<Main> w;
     RunRecord record;
 
 private:
-    static void accessibilityUpdate(QAccessibleEvent* event)
+    // Every item's text stands while the run yields at the item's end (or inside its name), so a
+    // look after each turn sees each one.
+    void sampleStatus()
     {
-        if (!s_current || event->type() != QAccessible::NameChanged)
+        const String text = w->STStatus()->Text();
+        if (!record.statusTexts.empty() && record.statusTexts.back() == text)
             return;
-        if (event->object() != s_current->w->STStatus()->Widget())
+        if (record.statusTexts.empty() && text == m_statusBefore)
             return;
-        const String text = s_current->w->STStatus()->Text();
-        s_current->record.statusTexts.push_back(text);
-        if (s_current->onStatus)
-            s_current->onStatus(text);
+        record.statusTexts.push_back(text);
+        if (onStatus)
+            onStatus(text);
     }
 
-    static inline EngineRun* s_current = nullptr;
     QTemporaryDir m_root;
     QMetaObject::Connection m_progress;
+    String m_statusBefore;
 };
 
 } // namespace engine_test
