@@ -24,6 +24,8 @@ protected:
         std::ofstream(root / "Holiday" / "beach.jpg") << "not really a picture";
         Main::instance()->EFPSize()->Text("800");
     }
+    // Windows left open would outlive the application at exit.
+    void TearDown() override { Finalization(); }
 
     // Hands the item over as the framework does, through the application's hook.
     void open(const fs::path& path) { TheApplication()->OnOpenDocument(FolderItem::FromPath(path.string())); }

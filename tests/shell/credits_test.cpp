@@ -18,6 +18,8 @@ namespace {
 class CreditsWindow : public ::testing::Test {
 protected:
     void SetUp() override { RunFrameworkInitialization(Startup); }
+    // Windows left open would outlive the application at exit.
+    void TearDown() override { Finalization(); }
 
     // Opens the window as the About command does.
     static Ref<Credits> openCredits()

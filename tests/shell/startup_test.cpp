@@ -66,12 +66,18 @@ TEST(StartUp, StepsComeUpInOrderFileTypesApplicationMenuBarThenMainWindow)
     ASSERT_TRUE(main);
     EXPECT_TRUE(main->IsOpen());
     EXPECT_EQ(main->MenuBar(), TheApplication()->MenuBar());
+    main = nullptr;
+    Finalization();
 }
 
 TEST(StartUp, StartupLeavesOneApplicationOneMenuBarAndTheMainWindowOpen)
 {
     SystemRecorder recorder;
     RunFrameworkInitialization(Startup);
+    // Windows left open would outlive the application at exit.
+    struct Finish {
+        ~Finish() { Finalization(); }
+    } finish;
     EXPECT_EQ(registeredNames().size(), 4u);
     ASSERT_TRUE(TheApplication().As<App>());
     EXPECT_EQ(TheApplication()->MenuBar(), Main::instance()->MenuBar());
@@ -86,7 +92,7 @@ TEST(StartUp, StartupLeavesOneApplicationOneMenuBarAndTheMainWindowOpen)
 TEST(ShutDown, ExitStatusIsTheOneQuitReceivedAndTypesAreWithdrawnInOrder)
 {
     SystemRecorder recorder;
-    RunFrameworkInitialization(Startup);
+    // Main_ runs the start-up routine itself, then the event loop.
     QTimer::singleShot(0, [] { Quit(3); });
     Main_();
     Finalization();
@@ -98,9 +104,9 @@ TEST(ShutDown, ExitStatusIsTheOneQuitReceivedAndTypesAreWithdrawnInOrder)
 TEST(ShutDown, ClosingTheMainWindowQuitsWithStatusZero)
 {
     SystemRecorder recorder;
-    RunFrameworkInitialization(Startup);
     QTimer::singleShot(0, [] { Main::instance()->Close(); });
     Main_();
+    Finalization();
     EXPECT_EQ(RuntimeExit(), 0);
 }
 
@@ -116,7 +122,8 @@ TEST(MenuRouting, CtrlQQuitsThroughTheQuitItem)
     QTimer::singleShot(0, [top] { QTest::keyClick(top, Qt::Key_Q, Qt::ControlModifier); });
     // A watchdog: should the shortcut not quit, the loop ends with another status.
     QTimer::singleShot(10000, [] { Quit(99); });
-    Main_();
+    RuntimeRun();
+    Finalization();
     EXPECT_EQ(RuntimeExit(), 0);
     EXPECT_FALSE(main->IsOpen());
 }
