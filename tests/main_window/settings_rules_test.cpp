@@ -7,15 +7,32 @@
 #include "tests/support/picture_fixtures.h"
 #include "tests/support/spin.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <vector>
 
 namespace {
+
+// Like SpinUntil, but looks at the condition after every single pass of the event loop: a run
+// over items that are no pictures may otherwise start and finish within one spin.
+bool StepUntil(const std::function<bool()>& condition)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > 20000)
+            return false;
+        QCoreApplication::processEvents();
+    }
+    return true;
+}
 
 class SettingsRulesTest : public ::testing::Test {
 protected:
@@ -42,7 +59,8 @@ protected:
 
     void chooseMode(int32_t mode)
     {
-        QTest::mouseClick(window->RBType(mode)->Widget(), Qt::LeftButton);
+        // A radio button answers clicks on its circle and caption only, not on the rest of its width.
+        QTest::mouseClick(window->RBType(mode)->Widget(), Qt::LeftButton, {}, QPoint(8, window->RBType(mode)->Height() / 2));
         ASSERT_TRUE(window->RBType(mode)->Value());
     }
 
@@ -244,7 +262,7 @@ TEST_F(SettingsRulesTest, AFormatChangeDuringARunWaitsForTheFinish)
     ASSERT_TRUE(window->PBGo()->Enabled());
 
     window->PBGo()->Push();
-    ASSERT_TRUE(SpinUntil([this] { return window->PBGo()->Cancel(); }));
+    ASSERT_TRUE(StepUntil([this] { return window->PBGo()->Cancel(); }));
     ASSERT_TRUE(window->threadrun1()->IsRunning());
     window->PMExportFormat()->ListIndex(1);
     // The settings the engine disabled stay so, and Cancel stays usable.
