@@ -22,13 +22,22 @@ AppState& state()
     return s;
 }
 
-// Each command-line argument that names an existing file or folder, in order, once.
-void deliverOpenedItems()
+void deliverCommandLine()
 {
-    const QStringList arguments = QCoreApplication::arguments();
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QFileInfo info(arguments[i]);
-        if (!info.exists() || state().quitting)
+    std::vector<String> arguments;
+    const QStringList all = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < all.size(); ++i)
+        arguments.push_back(fromQt(all[i]));
+    DeliverOpenedItems(arguments);
+}
+
+} // namespace
+
+void DeliverOpenedItems(const std::vector<String>& arguments)
+{
+    for (const String& argument : arguments) {
+        const QFileInfo info(toQt(argument));
+        if (argument.empty() || !info.exists() || state().quitting)
             continue;
         Ref<Application> app = state().app;
         if (!app || !app->OnOpenDocument)
@@ -38,8 +47,6 @@ void deliverOpenedItems()
         RunGuarded([&] { hook(item); });
     }
 }
-
-} // namespace
 
 void RuntimeRegisterAppObject(const Ref<Application>& app)
 {
@@ -83,7 +90,7 @@ void RuntimeRun()
         auto hook = state().app->OnOpen;
         RunGuarded(hook);
     }
-    QTimer::singleShot(0, qApp, &deliverOpenedItems);
+    QTimer::singleShot(0, qApp, &deliverCommandLine);
     if (state().quitting)
         return;
     QApplication::exec();

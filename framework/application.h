@@ -5,6 +5,7 @@
 #include "framework/ref.h"
 
 #include <functional>
+#include <vector>
 
 // The application object. Items opened with the application (the command line's existing files
 // and folders, in order) arrive as OpenDocument events once the default window is open.
@@ -29,3 +30,6 @@ Ref<Application> TheApplication();
 // Releases the framework's global lists (windows, the implicit-window list, the application
 // object) after the event loop has returned.
 void ReleaseGlobalLists();
+// Framework-internal: raises OpenDocument for each argument that names an existing file or
+// folder, in order (RuntimeRun hands it the command line once the loop runs).
+void DeliverOpenedItems(const std::vector<String>& arguments);
