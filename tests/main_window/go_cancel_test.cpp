@@ -49,9 +49,11 @@ protected:
     void TearDown() override
     {
         // A run still going would outlive the folder it writes into.
-        if (window && window->IsOpen() && running())
-            window->endthread = true;
-        SpinUntil([this] { return !running(); }, std::chrono::seconds(20));
+        if (engine) {
+            if (window->IsOpen() && running())
+                window->endthread = true;
+            SpinUntil([this] { return !running(); }, std::chrono::seconds(20));
+        }
         for (auto& open : OpenWindows()) {
             open->OnClose = nullptr;
             open->Close();
@@ -115,7 +117,7 @@ TEST_F(GoCancelTest, ReturnStartsARunOnlyWhenGoIsEnabled)
 
     window->EFPSize()->Text("64");
     key(Qt::Key_Return);
-    ASSERT_TRUE(SpinUntil([this] { return running(); }));
+    ASSERT_TRUE(SpinUntil([this] { return window->PBGo()->Cancel(); }));
     EXPECT_EQ(window->PBGo()->Caption(), "Cancel");
     ASSERT_TRUE(SpinUntil([this] { return !running(); }, std::chrono::seconds(60)));
     EXPECT_EQ(outputFiles().size(), kPictures);
