@@ -257,4 +257,20 @@ TEST_F(MainWindowTest, SavesAPictureOfTheWindow)
     EXPECT_TRUE(shot.save(path, "PNG")) << path.toStdString();
 }
 
+TEST_F(MainWindowTest, AMemberMadeWithoutIndexIsInTheImageOfTheFirst)
+{
+    auto window = Main::instance();
+    window->RBType(2)->Value(true);
+    auto member = window->New<Main::RBType_>();
+    EXPECT_EQ(member->Index(), 0);
+    EXPECT_EQ(member->Caption(), "Proportional resizing");
+    EXPECT_EQ(member->InitialParent(), "GroupBox1");
+    EXPECT_TRUE(member->Value());
+    // Its Action reaches the mode rules of the window it is on.
+    member->Value(false);
+    member->Value(true);
+    EXPECT_TRUE(window->EFPSize()->Enabled());
+    EXPECT_FALSE(window->EFBWidth()->Enabled());
+}
+
 } // namespace
