@@ -2,11 +2,11 @@
 // benchmark corpus (every picture to at most 800 pixels on its biggest side, JPEG quality 80),
 // then runs over folders of many small pictures to show that the time per item stays flat.
 //
-//   engine_bench CORPUS_DIR WORK_DIR [MANY...]
+//   engine_bench WORK_DIR CORPUS_DIR...
 //
-// CORPUS_DIR holds the pictures (made by bench/run-engine-bench when missing); WORK_DIR is where
-// the source folders and the output folders are made. MANY are the item counts of the
-// small-picture runs (default 1000 10000).
+// The CORPUS_DIRs hold the pictures (bench/run-engine-bench makes them with picture_corpus when
+// missing); WORK_DIR is where the source folders and the output folders are made. The item counts
+// of the small-picture runs come from ENGINE_BENCH_MANY (default "1000 10000").
 
 #include "framework/folder_item.h"
 #include "framework/runtime.h"
@@ -86,16 +86,17 @@ QString manySmall(const QString& work, int count)
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s CORPUS_DIR WORK_DIR [MANY...]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s WORK_DIR CORPUS_DIR...\n", argv[0]);
         return 2;
     }
-    const QString corpus = QString::fromLocal8Bit(argv[1]);
-    const QString work = QString::fromLocal8Bit(argv[2]);
+    const QString work = QString::fromLocal8Bit(argv[1]);
+    QStringList corpora;
+    for (int i = 2; i < argc; ++i)
+        corpora << QString::fromLocal8Bit(argv[i]);
     std::vector<int> many;
-    for (int i = 3; i < argc; ++i)
-        many.push_back(std::atoi(argv[i]));
-    if (many.empty())
-        many = { 1000, 10000 };
+    const QString manyText = qEnvironmentVariable("ENGINE_BENCH_MANY", "1000 10000");
+    for (const QString& n : manyText.split(' ', Qt::SkipEmptyParts))
+        many.push_back(n.toInt());
 
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     // Preferences, Desktop and trash of a home of the benchmark's own.
@@ -125,12 +126,14 @@ int main(int argc, char** argv)
     QDir(source).removeRecursively();
     QDir().mkpath(source);
     int pictures = 0;
-    for (const QString& name : QDir(corpus).entryList({ "*.jpg", "*.png" }, QDir::Files)) {
-        QFile::link(corpus + "/" + name, source + "/" + name);
-        ++pictures;
+    for (const QString& corpus : corpora) {
+        for (const QString& name : QDir(corpus).entryList({ "*.jpg", "*.png" }, QDir::Files)) {
+            QFile::link(corpus + "/" + name, source + "/" + name);
+            ++pictures;
+        }
     }
     if (pictures == 0) {
-        std::fprintf(stderr, "no pictures in %s\n", argv[1]);
+        std::fprintf(stderr, "no pictures in the corpus folders\n");
         return 1;
     }
 
