@@ -161,9 +161,10 @@ TEST_F(PictureAlpha, HalfSizePngKeepsTransparencyWithoutDarkFringe)
             const QRgb p = argb.pixel(x, y);
             if (qAlpha(p) > 0 && qAlpha(p) < 255)
                 ++soft;
-            if (qAlpha(p) >= 16) // colour is meaningful: it must be the disc's red, not darkened
+            if (qAlpha(p) >= 16) { // colour is meaningful: it must be the disc's red, not darkened
                 ASSERT_TRUE(qRed(p) >= 250 && qGreen(p) <= 4 && qBlue(p) <= 4)
                     << x << "," << y << " rgba " << qRed(p) << " " << qGreen(p) << " " << qBlue(p) << " " << qAlpha(p);
+            }
         }
     EXPECT_GT(soft, 200) << "the soft edge survives";
     EXPECT_EQ(qAlpha(argb.pixel(0, 0)), 0);
