@@ -103,6 +103,11 @@ struct SourceDecoder {
     static SourceDecoder decode(const ImageSource& source, double minWidth, double minHeight)
     {
         SourceDecoder d;
+        // Qt decodes every pixel; a picture beyond the limit is refused before anything is read.
+        if (source.m_kind != ImageSource::Kind::Jpeg
+            && int64_t(source.m_storedWidth) * source.m_storedHeight > MaxImagePixels)
+            throw ImageCodecError("The picture is too large to open (" + std::to_string(source.m_storedWidth) + " x "
+                + std::to_string(source.m_storedHeight) + " pixels).");
         const std::vector<uint8_t> file = source.ReadFile();
         if (source.m_kind == ImageSource::Kind::Jpeg) {
             const JpegScale scale = ChooseJpegScale(source.m_storedWidth, source.m_storedHeight, minWidth, minHeight);
@@ -196,8 +201,9 @@ std::shared_ptr<const ImageSource> ImageSource::Probe(const std::string& path)
     reader.setDecideFormatFromContent(true);
     if (!reader.canRead())
         return nullptr;
+    // A picture too large to decode is still a picture: it opens, and fails when it is drawn.
     const QSize size = reader.size();
-    if (!size.isValid() || size.width() < 1 || size.height() < 1 || int64_t(size.width()) * size.height() > MaxImagePixels)
+    if (!size.isValid() || size.width() < 1 || size.height() < 1)
         return nullptr;
     source->m_kind = Kind::Qt;
     source->m_storedWidth = size.width();
