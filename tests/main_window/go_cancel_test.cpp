@@ -94,7 +94,8 @@ protected:
     // Waits until the run has saved at least one picture and is between two of them.
     int waitForFirstPicture()
     {
-        EXPECT_TRUE(SpinUntil([this] { return window->PB()->Value() >= 1 || !running(); }));
+        // One pass of the loop gives the run one item at most; a longer spin can hold the whole run.
+        EXPECT_TRUE(StepUntil([this] { return window->PB()->Value() >= 1 || !running(); }));
         EXPECT_TRUE(running()) << "the run ended before it could be stopped";
         return window->PB()->Value();
     }
@@ -117,7 +118,7 @@ TEST_F(GoCancelTest, ReturnStartsARunOnlyWhenGoIsEnabled)
 
     window->EFPSize()->Text("64");
     key(Qt::Key_Return);
-    ASSERT_TRUE(SpinUntil([this] { return window->PBGo()->Cancel(); }));
+    ASSERT_TRUE(StepUntil([this] { return window->PBGo()->Cancel(); }));
     EXPECT_EQ(window->PBGo()->Caption(), "Cancel");
     ASSERT_TRUE(SpinUntil([this] { return !running(); }, std::chrono::seconds(60)));
     EXPECT_EQ(outputFiles().size(), kPictures);

@@ -7,32 +7,15 @@
 #include "tests/support/picture_fixtures.h"
 #include "tests/support/spin.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <functional>
 #include <vector>
 
 namespace {
-
-// Like SpinUntil, but looks at the condition after every single pass of the event loop: a run
-// over items that are no pictures may otherwise start and finish within one spin.
-bool StepUntil(const std::function<bool()>& condition)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > 20000)
-            return false;
-        QCoreApplication::processEvents();
-    }
-    return true;
-}
 
 class SettingsRulesTest : public ::testing::Test {
 protected:
