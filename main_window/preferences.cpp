@@ -103,6 +103,21 @@ bool readRecord(const Ref<FolderItem>& file, PreferencesRecord& record)
     return record.withinLimits();
 }
 
+// A preferences file that is a link (as dotfile managers make them) stays a link: the record
+// replaces the file at the end of the links, also when that file does not exist yet.
+std::filesystem::path linkTarget(std::filesystem::path path)
+{
+    constexpr int kMaxLinks = 32;
+    std::error_code error;
+    for (int hops = 0; hops < kMaxLinks && std::filesystem::is_symlink(path, error); ++hops) {
+        const auto next = std::filesystem::read_symlink(path, error);
+        if (error)
+            break;
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    return path;
+}
+
 } // namespace
 
 int32_t Main::bint(bool value)
@@ -143,15 +158,7 @@ void Main::loadpref()
 
 void Main::savepref()
 {
-    // A preferences file that is a link (as dotfile managers make them) stays a link: the record
-    // replaces the file it points to.
-    std::filesystem::path target = preferencesFile()->NativePath();
-    std::error_code linkError;
-    if (std::filesystem::is_symlink(target, linkError)) {
-        auto resolved = std::filesystem::canonical(target, linkError);
-        if (!linkError)
-            target = resolved;
-    }
+    std::filesystem::path target = linkTarget(preferencesFile()->NativePath());
     auto temporary = FolderItem::FromPath((target.parent_path() / kPreferencesTemporaryName).string());
 
     try {

@@ -408,7 +408,8 @@ TEST_F(PreferencesTest, AnUnusableFileLeavesTheDesignValuesAndAWorkingWindow)
         row.make();
         auto w = Main::instance();
         EXPECT_EQ(describe(*w), design);
-        // Fully working: a drop is taken, and a folder of that name is still there untouched.
+        // Fully working: the window takes drops, a drop is taken, and a folder of that name is still there untouched.
+        EXPECT_TRUE(w->AcceptsDrops());
         DragItem drop({ holiday });
         w->Event_DropObject(drop, 0);
         EXPECT_EQ(w->STFolder()->Text(), "Holiday");
@@ -469,6 +470,15 @@ TEST_F(PreferencesTest, APreferencesFileThatIsALinkStaysALink)
     QFile file(real);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().toStdString(), Record { .wantedSize = 640 }.bytes());
+    file.close();
+
+    // A link whose file is not there yet (a fresh dotfile checkout) gets that file.
+    ASSERT_TRUE(QFile::remove(real));
+    w->EFPSize()->Text("320");
+    w->savepref();
+    EXPECT_TRUE(QFileInfo(preferencesPath()).isSymLink());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(), Record { .wantedSize = 320 }.bytes());
 }
 
 } // namespace
