@@ -58,10 +58,11 @@ void Main::Event_Open()
 void Main::Event_Close()
 {
     // Closing the main window always ends the application; settings that could not be kept are
-    // reported rather than silently lost, and the quit still follows.
+    // reported rather than silently lost, and the quit still follows. A missing folder item is as
+    // much a failed write as a stream error.
     try {
         savepref();
-    } catch (const IOException& error) {
+    } catch (const RuntimeException& error) {
         MsgBox("The preferences could not be saved.\n\n" + error.Message());
     }
     Quit(0);
