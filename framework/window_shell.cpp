@@ -244,10 +244,12 @@ QList<QKeySequence> ShortcutKeys(const String& shortcut)
     if (sequence.isEmpty())
         return keys;
     keys.append(sequence);
+    // A keyboard's Shift+/ already reaches the shortcut map as "?" as well; registering
+    // "Shift+/" too would make one press match two keys of this shortcut, which Qt treats as
+    // ambiguous and acts on neither. "Shift+?" serves platforms that keep the Shift.
     if (text.endsWith(QLatin1Char('?'))) {
         const QString head = text.left(text.size() - 1);
         keys.append(QKeySequence::fromString(head + QLatin1String("Shift+?"), QKeySequence::PortableText));
-        keys.append(QKeySequence::fromString(head + QLatin1String("Shift+/"), QKeySequence::PortableText));
     }
     return keys;
 }

@@ -67,6 +67,6 @@ private:
     void addItems(QMenu* menu, const Ref<MenuItem>& parent);
 };
 
-// "Cmd+Q" becomes Ctrl+Q; "Cmd+?" also answers to Ctrl+Shift+/ and Ctrl+Shift+?, the keys that
-// type a question mark.
+// "Cmd+Q" becomes Ctrl+Q; "Cmd+?" answers to Ctrl+? (on most keyboards Ctrl+Shift+/) and to
+// Ctrl+Shift+?.
 QList<QKeySequence> ShortcutKeys(const String& shortcut);
