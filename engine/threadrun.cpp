@@ -61,22 +61,38 @@ String errorText(int32_t errorNumber)
     return std::generic_category().message(errorNumber);
 }
 
-// True when `output` is the source folder or one of the folders that hold it: deleting it, or
-// saving into it, would touch the pictures the run reads.
-bool holdsSource(const FolderItem& output, const FolderItem& source)
+// The path of `item` with the links of its folders resolved; the item itself is not followed,
+// as deleting or making it does not follow it.
+std::filesystem::path realPath(const FolderItem& item)
+{
+    namespace fs = std::filesystem;
+    const fs::path path = fs::path(item.NativePath()).lexically_normal();
+    if (!path.has_relative_path())
+        return path;
+    std::error_code error;
+    const fs::path folder = fs::weakly_canonical(path.parent_path(), error);
+    return (error ? path.parent_path() : folder) / path.filename();
+}
+
+// True when `output` is the source folder, one of the folders that hold it, or an item of it:
+// deleting it, or making it and saving into it, would touch the folder the run reads. The source
+// counts both as the item it is (a link) and as the folder it leads to.
+bool touchesSource(const FolderItem& output, const FolderItem& source)
 {
     namespace fs = std::filesystem;
     std::error_code error;
-    fs::path outputPath = fs::weakly_canonical(fs::path(output.NativePath()), error);
+    fs::path followed = fs::weakly_canonical(fs::path(source.NativePath()), error);
     if (error)
-        outputPath = fs::path(output.NativePath()).lexically_normal();
-    fs::path sourcePath = fs::weakly_canonical(fs::path(source.NativePath()), error);
-    if (error)
-        sourcePath = fs::path(source.NativePath()).lexically_normal();
-    if (!outputPath.has_filename() && outputPath.has_relative_path())
-        outputPath = outputPath.parent_path();
-    const auto mismatch = std::mismatch(outputPath.begin(), outputPath.end(), sourcePath.begin(), sourcePath.end());
-    return mismatch.first == outputPath.end();
+        followed = fs::path(source.NativePath()).lexically_normal();
+    const fs::path outputPath = realPath(output);
+    for (const fs::path& sourcePath : { realPath(source), followed }) {
+        if (outputPath.parent_path() == sourcePath)
+            return true;
+        const auto mismatch = std::mismatch(outputPath.begin(), outputPath.end(), sourcePath.begin(), sourcePath.end());
+        if (mismatch.first == outputPath.end())
+            return true;
+    }
+    return false;
 }
 
 // The output folder, beside the source folder, or on the Desktop when that place is locked (or
@@ -94,9 +110,9 @@ Ref<FolderItem> makeOutputFolder(const FolderItem& source, const String& name, R
         report.RunFailed("there is no place for the output folder \"" + name + "\"");
         return nullptr;
     }
-    if (holdsSource(*output, source)) {
+    if (touchesSource(*output, source)) {
         report.RunFailed("the output folder \"" + output->NativePath()
-            + "\" would be the source folder itself, which is never written into or deleted");
+            + "\" would be the source folder itself or lie in it, and the source folder is never written into or deleted");
         return nullptr;
     }
     if (output->Exists()) {

@@ -122,6 +122,25 @@ TEST_F(EngineRun, OutputFolderThatWouldBeTheSourceItself)
     EXPECT_TRUE(record.progressValues.empty() || record.progressValues == std::vector<int> { 0 });
 }
 
+TEST_F(EngineRun, DesktopAsSourceWithALockedPlaceIsNotWrittenInto)
+{
+    // The Desktop fallback would put the output folder inside the source folder.
+    const QString desktop = qEnvironmentVariable("XDG_DESKTOP_DIR");
+    ASSERT_TRUE(QDir().mkpath(desktop));
+    writePicture(desktop + "/d.png", 40, 30);
+    choose(desktop);
+    {
+        ImmutableFolder locked(QFileInfo(desktop).path());
+        if (!locked.ok)
+            GTEST_SKIP() << "this file system or user cannot make a folder immutable (FS_IOC_SETFLAGS)";
+        run();
+    }
+    expectFinished(*w, record, "Desktop");
+    ASSERT_EQ(record.messages.size(), 1u);
+    EXPECT_NE(record.messages[0].find("source folder itself or lie in it"), String::npos) << record.messages[0];
+    EXPECT_EQ(entries(desktop), QStringList { "d.png" });
+}
+
 TEST_F(EngineRun, LockedOutputPlaceGoesToTheDesktop)
 {
     const QString parent = makeFolder("readonly");

@@ -69,4 +69,19 @@ TEST_F(EngineRun, HostileItemsAreSkippedAndHugePicturesCounted)
     EXPECT_EQ(entries(elsewhere), QStringList { "inside.png" });
 }
 
+// An item of the output folder's name that is a link to the source: the link goes, never what
+// it leads to.
+TEST_F(EngineRun, OutputNameTakenByALinkToTheSource)
+{
+    const QString source = makeFolder("Linked");
+    writePicture(source + "/l.png", 40, 30);
+    ASSERT_TRUE(QFile::link(source, root() + "/Linked (B800)"));
+    choose(source);
+    run();
+    EXPECT_TRUE(record.messages.empty()) << record.messages.front();
+    EXPECT_FALSE(QFileInfo(root() + "/Linked (B800)").isSymLink());
+    EXPECT_EQ(entries(root() + "/Linked (B800)"), QStringList { "l.jpg" });
+    EXPECT_EQ(entries(source), QStringList { "l.png" });
+}
+
 } // namespace
