@@ -1,5 +1,6 @@
 #include "main_window/main.h"
 
+#include "framework/exceptions.h"
 #include "main_window/design_lists.h"
 #include "shell/menu.h"
 #include "strings/loc.h"
@@ -79,14 +80,28 @@ Main::RBType_::RBType_(int32_t index)
 }
 
 Main::RBType_::RBType_()
+    : m_inImageOfFirst(true)
 {
-    // A member in the image of member 0. A control meets its window only once it has been made,
-    // so the handler finds the window when the event comes, and registering the member is left
-    // to whoever places it (the window's own members are all made with their index).
     Caption(loc::proportional());
     TextSize(12);
     TextUnit(0);
     SetProperties(design::RBTypeList(0));
+}
+
+void Main::RBType_::AttachTo(::Window& window)
+{
+    if (!m_inImageOfFirst)
+        return RadioButton::AttachTo(window);
+    if (!dynamic_cast<Main*>(&window))
+        throw NilObjectException("A mode button belongs to a main window.");
+    RadioButton::AttachTo(window);
+    // Its design values selected it before it joined the other mode buttons; selecting it
+    // again among them deselects the one that was, while no handler is bound yet.
+    if (Value()) {
+        Value(false);
+        Value(true);
+    }
     OnAction = [](RadioButton& sender) { sender.Window().As<Main>()->RBType_Action(sender); };
     Index(0);
+    window.AddControl("RBType", 0, Ref<WindowMember>(shared_from_this()));
 }

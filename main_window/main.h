@@ -15,6 +15,8 @@
 #include "framework/slider.h"
 #include "framework/window.h"
 
+#include <memory>
+
 // The main window: the one working window, where the settings, the source folder and the stop
 // request live.
 class Main : public Window {
@@ -30,12 +32,22 @@ public:
     // The open main window, built and opened when there is none. Never nil.
     static Ref<Main> instance();
 
+    // Binds the window's events; building happens in Constructor.
+    Main();
     String ClassName() const override { return kClassName; }
 
     // The source folder of the next or current run; nil until one is chosen.
     Ref<FolderItem> f;
     // The stop request.
     bool endthread { false };
+
+    // The building hooks that the window's constructor runs: the menu bar and the window's
+    // design values, then the 36 members.
+    void Layout() override;
+    void CreateControls() override;
+    // Internal to building the window: called only by CreateControls, in this order, once.
+    void CreateControls0();
+    void CreateControls1();
 
     // Control accessors: nil for a name (or index) the window does not have.
     Ref<GroupBox> GroupBox1();
@@ -103,6 +115,8 @@ public:
     Ref<QuitMenuItem> FileQuit();
     Ref<MenuItem> UntitledMenu4();
 
+    void AddMenuHandlers(Window& window) override;
+
     // Window events.
     void Event_Close();
     void Event_DropObject(DragItem& item, int32_t action);
@@ -123,26 +137,26 @@ public:
     // Window size by the settings pane's state.
     void checksettingsdisclosure();
 
-    Main();
-
-protected:
-    void Layout() override;
-    void CreateControls() override;
-    void AddMenuHandlers(Window& window) override;
-
 private:
-    void CreateControls0();
-    void CreateControls1();
     // Disables the eight size controls, then enables the group of `mode` (0, 1, else 2).
     void enableModeGroup(int32_t mode);
     // True while a run is going: the engine disables Select for its length.
     bool runInProgress();
 };
 
-class Main::RBType_ final : public RadioButton {
+class Main::RBType_ final : public RadioButton, public std::enable_shared_from_this<Main::RBType_> {
 public:
-    RBType_();
+    // The member of that index, as the window makes its three.
     explicit RBType_(int32_t index);
+    // A member in the image of member 0, on a main window only. A control meets its window
+    // once it has been made, so what needs the window (the check that it is a main window,
+    // the handler, the registration) happens when the window takes it.
+    RBType_();
+
+    void AttachTo(::Window& window) override;
+
+private:
+    bool m_inImageOfFirst { false };
 };
 
 class Main::threadrun1_ final : public ::threadrun, public PaneChild {

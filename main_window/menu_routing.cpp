@@ -21,9 +21,10 @@ void Main::AddMenuHandlers(Window& window)
     auto* main = dynamic_cast<Main*>(&window);
     if (!main)
         throw NilObjectException("The menu handlers belong to a main window.");
-    // The handlers live in the window itself, so the window outlives every call of them.
-    main->AddMenuHandler("AppleCredits", [main] { return main->AppleCredits_Action(); });
-    main->AddMenuHandler("HelpHelp", [main] { return main->HelpHelp_Action(); });
+    // The window being built is this one, and the handlers live in it, so it outlives every
+    // call of them.
+    AddMenuHandler("AppleCredits", [main] { return main->AppleCredits_Action(); });
+    AddMenuHandler("HelpHelp", [main] { return main->HelpHelp_Action(); });
 }
 
 void Main::Event_EnableMenuItems()

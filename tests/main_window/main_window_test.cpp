@@ -266,11 +266,24 @@ TEST_F(MainWindowTest, AMemberMadeWithoutIndexIsInTheImageOfTheFirst)
     EXPECT_EQ(member->Caption(), "Proportional resizing");
     EXPECT_EQ(member->InitialParent(), "GroupBox1");
     EXPECT_TRUE(member->Value());
+    // It is the selected one of the mode buttons it joined.
+    EXPECT_FALSE(window->RBType(2)->Value());
+    EXPECT_EQ(window->RBType(0)->Index(), 0);
+    EXPECT_NE(window->RBType(0), member.As<RadioButton>());
     // Its Action reaches the mode rules of the window it is on.
     member->Value(false);
     member->Value(true);
     EXPECT_TRUE(window->EFPSize()->Enabled());
     EXPECT_FALSE(window->EFBWidth()->Enabled());
+}
+
+TEST_F(MainWindowTest, AMemberMadeWithoutIndexNeedsAMainWindow)
+{
+    struct OtherWindow final : Window {
+        String ClassName() const override { return "OtherWindow"; }
+    };
+    auto other = MakeRef<OtherWindow>();
+    EXPECT_THROW(other->New<Main::RBType_>(), NilObjectException);
 }
 
 } // namespace
