@@ -25,7 +25,20 @@ void RegisterClasses()
 
 void Main_()
 {
-    RunFrameworkInitialization(Startup);
+    Main_(Startup);
+}
+
+void Main_(const std::function<void()>& startup)
+{
+    // An exception that ends the start-up routine has been reported by then; the application
+    // goes down at once rather than run an event loop that may have no window to end it.
+    bool started = false;
+    RunFrameworkInitialization([&] {
+        startup();
+        started = true;
+    });
+    if (!started)
+        return;
     try {
         RuntimeRun();
     } catch (const RuntimeException& error) {

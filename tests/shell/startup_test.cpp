@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace {
 
@@ -101,6 +102,30 @@ TEST(ShutDown, ExitStatusIsTheOneQuitReceivedAndTypesAreWithdrawnInOrder)
     EXPECT_EQ(RuntimeExit(), 3);
 }
 
+TEST(StartUp, AStartUpRoutineThatFailsIsReportedAndRunsNoEventLoop)
+{
+    SystemRecorder recorder;
+    bool loopRan = false;
+    QTimer probe;
+    probe.setSingleShot(true);
+    QObject::connect(&probe, &QTimer::timeout, [&loopRan] {
+        loopRan = true;
+        Quit(99);
+    });
+    probe.start(0);
+    // The file types come up, then a step fails before any window exists: a loop now would have
+    // no window whose closing could end it.
+    Main_([] {
+        InitFileTypes();
+        throw NilObjectException("no application object");
+    });
+    EXPECT_FALSE(loopRan);
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_NE(recorder.messages[0].find("no application object"), String::npos);
+    Finalization();
+    EXPECT_TRUE(FileTypeRegistry::Registered().empty());
+}
+
 TEST(ShutDown, ClosingTheMainWindowQuitsWithStatusZero)
 {
     SystemRecorder recorder;
@@ -110,9 +135,11 @@ TEST(ShutDown, ClosingTheMainWindowQuitsWithStatusZero)
     EXPECT_EQ(RuntimeExit(), 0);
 }
 
-TEST(MenuRouting, CtrlQQuitsThroughTheQuitItem)
+TEST(MenuRouting, CtrlQQuitsThroughTheQuitItemAndSavesThePreferences)
 {
     SystemRecorder recorder;
+    std::error_code ignored;
+    std::filesystem::remove(std::filesystem::path(SpecialFolder::Preferences()->NativePath()) / "Quobly! preferences", ignored);
     RunFrameworkInitialization(Startup);
     auto main = Main::instance();
     QWidget* top = main->TopLevelWidget();
@@ -126,4 +153,7 @@ TEST(MenuRouting, CtrlQQuitsThroughTheQuitItem)
     Finalization();
     EXPECT_EQ(RuntimeExit(), 0);
     EXPECT_FALSE(main->IsOpen());
+    // Quitting closed the main window first, so its closing wrote the preferences.
+    const std::filesystem::path preferences = std::filesystem::path(SpecialFolder::Preferences()->NativePath()) / "Quobly! preferences";
+    EXPECT_EQ(std::filesystem::file_size(preferences, ignored), 27u);
 }
