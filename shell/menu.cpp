@@ -55,33 +55,40 @@ void Menu::Constructor()
     Untitled3();
 }
 
+void Menu::appendItem(const String& menuName, const Ref<MenuItem>& item)
+{
+    // The menu is fetched by its name once the item is complete; each menu is on the bar before
+    // its items are made.
+    Child(menuName)->Append(item);
+}
+
 void Menu::Untitled1()
 {
     Append(makeMenu("UntitledMenu3", loc::menufile()));
-    Child("UntitledMenu3")->Append(makeItem<QuitMenuItem>("FileQuit", true, loc::menuquit(), "Cmd+Q"));
+    appendItem("UntitledMenu3", makeItem<QuitMenuItem>("FileQuit", true, loc::menuquit(), "Cmd+Q"));
 }
 
 void Menu::Untitled2()
 {
     Append(makeMenu("UntitledMenu1", loc::menuedit()));
-    Child("UntitledMenu1")->Append(makeItem<MenuItem>("EditUndo", false, loc::menuundo(), "Cmd+Z"));
+    appendItem("UntitledMenu1", makeItem<MenuItem>("EditUndo", false, loc::menuundo(), "Cmd+Z"));
 
     // The separator is the one item that never gets a shortcut.
     auto separator = MakeRef<MenuItem>();
     separator->Name("UntitledMenu2");
     separator->AutoEnable(false);
     separator->Text("-");
-    Child("UntitledMenu1")->Append(separator);
+    appendItem("UntitledMenu1", separator);
 
-    Child("UntitledMenu1")->Append(makeItem<MenuItem>("EditCut", false, loc::menucut(), "Cmd+X"));
-    Child("UntitledMenu1")->Append(makeItem<MenuItem>("EditCopy", false, loc::menucopy(), "Cmd+C"));
-    Child("UntitledMenu1")->Append(makeItem<MenuItem>("EditPaste", false, loc::menupaste(), "Cmd+V"));
-    Child("UntitledMenu1")->Append(makeItem<MenuItem>("EditClear", false, loc::menuclear(), ""));
+    appendItem("UntitledMenu1", makeItem<MenuItem>("EditCut", false, loc::menucut(), "Cmd+X"));
+    appendItem("UntitledMenu1", makeItem<MenuItem>("EditCopy", false, loc::menucopy(), "Cmd+C"));
+    appendItem("UntitledMenu1", makeItem<MenuItem>("EditPaste", false, loc::menupaste(), "Cmd+V"));
+    appendItem("UntitledMenu1", makeItem<MenuItem>("EditClear", false, loc::menuclear(), ""));
 }
 
 void Menu::Untitled3()
 {
     Append(makeMenu("UntitledMenu0", loc::menuhelp()));
-    Child("UntitledMenu0")->Append(makeItem<MenuItem>("HelpHelp", false, loc::menuquoblyhelp(), "Cmd+?"));
-    Child("UntitledMenu0")->Append(makeItem<AppleMenuItem>("AppleCredits", false, loc::aboutquobly(), ""));
+    appendItem("UntitledMenu0", makeItem<MenuItem>("HelpHelp", false, loc::menuquoblyhelp(), "Cmd+?"));
+    appendItem("UntitledMenu0", makeItem<AppleMenuItem>("AppleCredits", false, loc::aboutquobly(), ""));
 }

@@ -20,4 +20,7 @@ public:
     void Untitled1(); // the File menu
     void Untitled2(); // the Edit menu
     void Untitled3(); // the Help menu
+
+private:
+    void appendItem(const String& menuName, const Ref<MenuItem>& item);
 };
