@@ -66,6 +66,29 @@ TEST_F(OpenDocument, OfSeveralItemsTheLastOneDecides)
     EXPECT_EQ(chosenFolder(), (root / "Summer").string());
 }
 
+TEST_F(OpenDocument, CommandLineItemsArriveInOrderAndTheLastExistingOneDecides)
+{
+    struct Case {
+        std::vector<const char*> arguments;
+        const char* chosen;
+    };
+    const Case cases[] = {
+        { { "Holiday/beach.jpg" }, "Holiday" },
+        { { "Holiday/beach.jpg", "Summer" }, "Summer" },
+        { { "Summer", "Holiday/beach.jpg", "Holiday/missing.jpg" }, "Holiday" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.chosen);
+        Main::instance()->f = nullptr;
+        std::vector<String> arguments;
+        for (const char* argument : c.arguments)
+            arguments.push_back((root / argument).string());
+        DeliverOpenedItems(arguments);
+        EXPECT_EQ(chosenFolder(), (root / c.chosen).string());
+        EXPECT_EQ(Main::instance()->STFolder()->Text(), c.chosen);
+    }
+}
+
 TEST_F(OpenDocument, DuringARunTheItemIsRefusedWithABeep)
 {
     open(root / "Summer");
