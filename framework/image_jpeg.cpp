@@ -103,10 +103,25 @@ JpegScan ScanJpegHeader(const uint8_t* data, size_t size, JpegHeader& header)
                 return JpegScan::NotJpeg;
             header.height = int32_t(payload[1]) << 8 | payload[2];
             header.width = int32_t(payload[3]) << 8 | payload[4];
+            header.components = payload[5];
+            if (payloadSize < 6 + 3 * size_t(header.components))
+                return JpegScan::NotJpeg;
+            int maxH = 1, maxV = 1;
+            for (int c = 0; c < header.components; ++c) {
+                maxH = std::max(maxH, payload[7 + 3 * c] >> 4);
+                maxV = std::max(maxV, payload[7 + 3 * c] & 15);
+            }
+            header.samples = 0;
+            for (int c = 0; c < header.components; ++c) {
+                const int64_t h = std::max(1, payload[7 + 3 * c] >> 4), v = std::max(1, payload[7 + 3 * c] & 15);
+                header.samples += (int64_t(header.width) * h + maxH - 1) / maxH * ((int64_t(header.height) * v + maxV - 1) / maxV);
+            }
+            header.wholeFrame = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
             haveFrame = true;
         } else if (marker == 0xDA) {
-            if (!haveFrame)
+            if (!haveFrame || payloadSize < 1)
                 return JpegScan::NotJpeg;
+            header.wholeFrame = header.wholeFrame || payload[0] < header.components;
             header.headerEnd = pos + length;
             break;
         }
@@ -162,6 +177,11 @@ std::shared_ptr<ImageBuffer> DecodeJpeg(const uint8_t* data, size_t size, JpegSc
     JpegHeader header;
     if (ScanJpegHeader(data, size, header) != JpegScan::Done || !hasEndMarker(data, size, header.headerEnd))
         throw ImageCodecError("The JPEG file is incomplete.");
+    // Two bytes per coefficient, whatever the scale: a header alone must not make the decoder
+    // take more than the largest picture would.
+    if (header.wholeFrame && header.samples * 2 > MaxImagePixels * 4)
+        throw ImageCodecError("The picture is too large to open (" + std::to_string(w) + " x " + std::to_string(h)
+            + " pixels).");
     const int32_t sw = scale.Scaled(w), sh = scale.Scaled(h);
     if (int64_t(sw) * sh > MaxImagePixels)
         throw std::bad_alloc();

@@ -21,6 +21,11 @@ struct JpegHeader {
     int32_t height { 0 };
     int32_t orientation { 1 };
     bool cmyk { false };  // CMYK or YCCK: TurboJPEG cannot turn these into RGB
+    int32_t components { 0 };
+    int64_t samples { 0 }; // of all components together, after their subsampling
+    // Progressive, or a first scan without every component: the decoder then holds every
+    // coefficient of the frame at once, whatever the scale it decodes to.
+    bool wholeFrame { false };
     std::vector<uint8_t> icc;
     size_t headerEnd { 0 }; // offset just past the first scan header
 };

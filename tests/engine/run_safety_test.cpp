@@ -3,7 +3,10 @@
 
 #include "tests/engine/run_fixture.h"
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <QImageWriter>
 
 using namespace engine_test;
 
@@ -43,11 +46,34 @@ void writePngClaiming(const QString& path, uint32_t width, uint32_t height)
     file.write(png);
 }
 
+// A small progressive JPEG whose frame header claims `side` x `side`: such a file is decoded
+// into coefficients of its full size, whatever the scale.
+void writeProgressiveJpegClaiming(const QString& path, uint16_t side)
+{
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "JPG");
+    writer.setProgressiveScanWrite(true);
+    ASSERT_TRUE(writer.write(makeImage(16, 16)));
+    const qsizetype sof = jpeg.indexOf(QByteArray("\xFF\xC2", 2));
+    ASSERT_GT(sof, 0);
+    for (const qsizetype at : { sof + 5, sof + 7 }) {
+        jpeg[at] = char(side >> 8);
+        jpeg[at + 1] = char(side & 0xFF);
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(jpeg);
+}
+
 TEST_F(EngineRun, HostileItemsAreSkippedAndHugePicturesCounted)
 {
     const QString source = makeFolder("Odd");
     // 3.6 billion pixels: refused before a byte of it is decoded.
     writePngClaiming(source + "/a huge.png", 60000, 60000);
+    // Would take some 10 GB of coefficients to draw, even at a small size.
+    writeProgressiveJpegClaiming(source + "/b huge.jpg", 60000);
     const QString elsewhere = makeFolder("elsewhere");
     writePicture(elsewhere + "/inside.png", 40, 30);
     ASSERT_TRUE(QFile::link(elsewhere, source + "/c link to a folder"));
@@ -57,16 +83,19 @@ TEST_F(EngineRun, HostileItemsAreSkippedAndHugePicturesCounted)
     writePicture(source + "/z.png", 40, 30);
     choose(source);
     run();
-    // Only the picture that could not be made is reported; links, the loop and the pipe are
-    // items that are not pictures.
+    // Only the pictures that could not be made are reported, and they took no memory to speak
+    // of; links, the loop and the pipe are items that are not pictures.
     ASSERT_EQ(record.messages.size(), 1u);
-    EXPECT_NE(record.messages[0].find("1 picture could not be processed"), String::npos) << record.messages[0];
+    EXPECT_NE(record.messages[0].find("2 pictures could not be processed"), String::npos) << record.messages[0];
     EXPECT_NE(record.messages[0].find("a huge.png"), String::npos) << record.messages[0];
     EXPECT_NE(record.messages[0].find("too large"), String::npos) << record.messages[0];
-    EXPECT_EQ(record.statusTexts.size(), 7u);
-    EXPECT_EQ(record.progressValues, (std::vector<int> { 6, 0 }));
+    EXPECT_EQ(record.statusTexts.size(), 8u);
+    EXPECT_EQ(record.progressValues, (std::vector<int> { 7, 0 }));
     EXPECT_EQ(entries(root() + "/Odd (B800)"), QStringList { "z.jpg" });
     EXPECT_EQ(entries(elsewhere), QStringList { "inside.png" });
+    rusage usage {};
+    ASSERT_EQ(::getrusage(RUSAGE_SELF, &usage), 0);
+    EXPECT_LT(usage.ru_maxrss, 1024 * 1024) << "peak memory in KiB";
 }
 
 // An item of the output folder's name that is a link to the source: the link goes, never what
