@@ -2,11 +2,49 @@
 
 #include "framework/qt_convert.h"
 
+#include <QButtonGroup>
+#include <QEvent>
 #include <QRadioButton>
 
+namespace {
+
+// Qt's own auto-exclusivity looks for the checked sibling among every button below the parent,
+// a group box's included, and then cannot uncheck one that sits in a box: the window's buttons
+// and a box's would hold each other checked. One exclusive group per parent widget keeps each
+// parent's buttons to themselves.
+class ExclusiveRadio final : public QRadioButton {
+protected:
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::ParentChange)
+            joinParentGroup();
+        return QRadioButton::event(e);
+    }
+
+private:
+    void joinParentGroup()
+    {
+        if (QButtonGroup* old = group())
+            old->removeButton(this);
+        QWidget* parent = parentWidget();
+        if (!parent)
+            return;
+        static const QString name = QStringLiteral("RadioButton.exclusiveGroup");
+        auto* shared = parent->findChild<QButtonGroup*>(name, Qt::FindDirectChildrenOnly);
+        if (!shared) {
+            shared = new QButtonGroup(parent);
+            shared->setObjectName(name);
+        }
+        shared->addButton(this);
+    }
+};
+
+} // namespace
+
 RadioButton::RadioButton()
-    : RectControl(new QRadioButton)
+    : RectControl(new ExclusiveRadio)
 {
+    radioButton()->setAutoExclusive(false);
     // Unchecking the sibling raises nothing: only the member that becomes checked acts.
     QObject::connect(radioButton(), &QRadioButton::toggled, radioButton(), [this](bool checked) {
         if (checked)
@@ -59,7 +97,10 @@ void RadioButton::Value(bool value)
         return;
     }
     // Qt keeps one member of an exclusive group checked; code may leave the group with none.
-    radioButton()->setAutoExclusive(false);
+    QButtonGroup* group = radioButton()->group();
+    if (group)
+        group->setExclusive(false);
     radioButton()->setChecked(false);
-    radioButton()->setAutoExclusive(true);
+    if (group)
+        group->setExclusive(true);
 }
