@@ -2,6 +2,7 @@
 
 #include "framework/qt_convert.h"
 #include "framework/runtime.h"
+#include "framework/thread.h"
 #include "framework/window.h"
 
 #include <QApplication>
@@ -97,7 +98,9 @@ void RuntimeRun()
 }
 
 // Windows close first, front-most first, so that each one's Close event runs (the main
-// window's saves the preferences). A Close event that calls Quit again changes nothing.
+// window's saves the preferences). A Close event that calls Quit again changes nothing. Then
+// the threads end: none gets another turn, and one whose run holds its own window (as the
+// engine's does) would otherwise keep both alive for ever.
 void Quit(int32_t status)
 {
     if (state().quitting)
@@ -106,6 +109,7 @@ void Quit(int32_t status)
     state().status = status;
     for (const Ref<Window>& window : OpenWindows())
         window->Close();
+    EndAllThreads();
     QCoreApplication::exit(status);
 }
 

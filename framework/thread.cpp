@@ -28,6 +28,13 @@ struct ThreadKill { };
 
 Thread* current = nullptr;
 
+// Every thread's fiber, so that quitting can end them all.
+std::vector<ThreadFiber*>& liveFibers()
+{
+    static std::vector<ThreadFiber*> fibers;
+    return fibers;
+}
+
 } // namespace
 
 struct ThreadFiber {
@@ -38,10 +45,13 @@ struct ThreadFiber {
         // A coarse timer may fire up to 5% early, and Sleep promises at least its time.
         timer.setTimerType(Qt::PreciseTimer);
         QObject::connect(&timer, &QTimer::timeout, &timer, [this] { resumeFromLoop(); });
+        liveFibers().push_back(this);
     }
 
     ~ThreadFiber()
     {
+        auto& fibers = liveFibers();
+        fibers.erase(std::remove(fibers.begin(), fibers.end(), this), fibers.end());
         timer.stop();
         if (active) {
             std::fputs("A thread was destroyed while its own code was running.\n", stderr);
@@ -218,4 +228,23 @@ Thread* Thread::Current()
 void RuntimeBackgroundTask()
 {
     ThreadFiber::yieldCurrent();
+}
+
+void EndAllThreads()
+{
+    // Unwinding a fiber may destroy threads (its stack may hold the last reference to the object
+    // that owns its thread), so the list is searched afresh after each one.
+    for (;;) {
+        auto& fibers = liveFibers();
+        const auto waiting = std::find_if(fibers.begin(), fibers.end(), [](ThreadFiber* f) { return f->fiber && !f->active; });
+        if (waiting == fibers.end())
+            break;
+        (*waiting)->unwind();
+    }
+    // A fiber that is running (the caller's own, or one below a nested event loop) cannot be
+    // unwound from here: it ends when it next yields.
+    for (ThreadFiber* f : liveFibers()) {
+        if (f->active)
+            f->killRequested = true;
+    }
 }

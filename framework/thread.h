@@ -55,3 +55,7 @@ private:
 
 // Yields the current thread's turn to the event loop; on the event loop itself it does nothing.
 void RuntimeBackgroundTask();
+
+// Framework-internal, for Quit: ends every thread. A waiting one is unwound at once (its
+// destructors run); a running one ends at its next yield.
+void EndAllThreads();
