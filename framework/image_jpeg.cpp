@@ -32,26 +32,26 @@ struct TjHandle {
     TjHandle& operator=(const TjHandle&) = delete;
 };
 
-// A file cut short has no end-of-image marker after its first scan: entropy-coded data never
-// holds 0xFF 0xD9, because the encoder stuffs a zero after every 0xFF.
-bool hasEndMarker(const uint8_t* data, size_t size, size_t from)
+// Pictures from this many pixels on are decoded only after a check at an eighth of their size
+// has shown that the file holds data for all of them.
+constexpr int64_t CoverageCheckPixels = int64_t(1) << 24;
+
+// Decodes into `pixels` (width x height RGBA) and refuses data that ends before the picture
+// does: libjpeg-turbo would make up the rest, so a header of a few hundred bytes could pass for
+// a gigabyte of pixels. Other irregularities that decoders pass over (stray bytes before a
+// marker, say) are passed over here too.
+void decodeWhole(tjhandle tj, const uint8_t* data, size_t size, uint8_t* pixels, int32_t width, int32_t height)
 {
-    size_t end = size;
-    while (end > from + 2 && data[end - 1] == 0)
-        --end; // some writers pad the file
-    if (end >= from + 2 && data[end - 2] == 0xFF && data[end - 1] == 0xD9)
-        return true;
-    const uint8_t* p = data + from;
-    const uint8_t* last = data + size;
-    while (p < last) {
-        p = static_cast<const uint8_t*>(std::memchr(p, 0xFF, size_t(last - p)));
-        if (!p || p + 1 >= last)
-            return false;
-        if (p[1] == 0xD9)
-            return true;
-        ++p;
-    }
-    return false;
+    const auto decode = [&](int flags) {
+        return tjDecompress2(tj, data, static_cast<unsigned long>(size), pixels, width, width * 4, height, TJPF_RGBA, flags) == 0;
+    };
+    if (decode(TJFLAG_STOPONWARNING))
+        return;
+    const bool warning = tjGetErrorCode(tj) == TJERR_WARNING;
+    if (warning && std::strstr(tjGetErrorStr2(tj), "remature end"))
+        throw ImageCodecError("The JPEG file is incomplete.");
+    if (!warning || (!decode(0) && tjGetErrorCode(tj) != TJERR_WARNING))
+        throw ImageCodecError(std::string("The JPEG file cannot be decoded: ") + tjGetErrorStr2(tj));
 }
 
 } // namespace
@@ -146,6 +146,49 @@ JpegScan ScanJpegHeader(const uint8_t* data, size_t size, JpegHeader& header)
     return JpegScan::Done;
 }
 
+bool FindJpegEnd(const uint8_t* data, size_t size, size_t& pos)
+{
+    while (pos < size) {
+        const auto* hit = static_cast<const uint8_t*>(std::memchr(data + pos, 0xFF, size - pos));
+        if (!hit)
+            break;
+        const size_t at = size_t(hit - data);
+        if (at + 1 >= size) {
+            pos = at;
+            return false;
+        }
+        const uint8_t marker = data[at + 1];
+        if (marker == 0xFF) {
+            pos = at + 1; // a fill byte
+            continue;
+        }
+        // A stuffed zero (entropy-coded data never holds 0xFF otherwise), a restart marker, or
+        // another marker without a length.
+        if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {
+            pos = at + 2;
+            continue;
+        }
+        if (marker == 0xD9) {
+            pos = at + 2;
+            return true;
+        }
+        // A marker segment between scans (tables, the next scan's header) is skipped whole, so
+        // that nothing inside it is taken for a marker.
+        if (at + 4 > size) {
+            pos = at;
+            return false;
+        }
+        const size_t length = std::max<size_t>(size_t(data[at + 2]) << 8 | data[at + 3], 2);
+        if (at + 2 + length > size) {
+            pos = at;
+            return false;
+        }
+        pos = at + 2 + length;
+    }
+    pos = size;
+    return false;
+}
+
 JpegScale ChooseJpegScale(int32_t width, int32_t height, double minWidth, double minHeight)
 {
     int count = 0;
@@ -174,9 +217,15 @@ std::shared_ptr<ImageBuffer> DecodeJpeg(const uint8_t* data, size_t size, JpegSc
     int w = 0, h = 0, subsamp = 0, colorspace = 0;
     if (tjDecompressHeader3(tj.h, data, static_cast<unsigned long>(size), &w, &h, &subsamp, &colorspace) != 0)
         throw ImageCodecError(std::string("The JPEG file cannot be read: ") + tjGetErrorStr2(tj.h));
+    // A file cut short lacks the end-of-image marker; whatever follows that marker (padding, a
+    // video, another picture) is not part of the picture.
     JpegHeader header;
-    if (ScanJpegHeader(data, size, header) != JpegScan::Done || !hasEndMarker(data, size, header.headerEnd))
+    if (ScanJpegHeader(data, size, header) != JpegScan::Done)
         throw ImageCodecError("The JPEG file is incomplete.");
+    size_t end = header.headerEnd;
+    if (!FindJpegEnd(data, size, end))
+        throw ImageCodecError("The JPEG file is incomplete.");
+    size = end;
     // Two bytes per coefficient, whatever the scale: a header alone must not make the decoder
     // take more than the largest picture would.
     if (header.wholeFrame && header.samples * 2 > MaxImagePixels * 4)
@@ -185,14 +234,17 @@ std::shared_ptr<ImageBuffer> DecodeJpeg(const uint8_t* data, size_t size, JpegSc
     const int32_t sw = scale.Scaled(w), sh = scale.Scaled(h);
     if (int64_t(sw) * sh > MaxImagePixels)
         throw std::bad_alloc();
+    if (int64_t(sw) * sh >= CoverageCheckPixels && scale.denom != 8) {
+        const JpegScale eighth { 1, 8 };
+        std::vector<uint8_t> check(size_t(eighth.Scaled(w)) * size_t(eighth.Scaled(h)) * 4);
+        decodeWhole(tj.h, data, size, check.data(), eighth.Scaled(w), eighth.Scaled(h));
+    }
     auto image = std::make_shared<ImageBuffer>();
     image->width = sw;
     image->height = sh;
     image->hasAlpha = false;
     image->pixels.resize(size_t(sw) * size_t(sh) * 4);
-    if (tjDecompress2(tj.h, data, static_cast<unsigned long>(size), image->pixels.data(), sw, sw * 4, sh, TJPF_RGBA, 0) != 0
-        && tjGetErrorCode(tj.h) != TJERR_WARNING)
-        throw ImageCodecError(std::string("The JPEG file cannot be decoded: ") + tjGetErrorStr2(tj.h));
+    decodeWhole(tj.h, data, size, image->pixels.data(), sw, sh);
     return image;
 }
 

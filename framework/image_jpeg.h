@@ -36,6 +36,11 @@ enum class JpegScan { Done, NeedMore, NotJpeg };
 // ends before that; NotJpeg for anything the decoder would refuse.
 JpegScan ScanJpegHeader(const uint8_t* data, size_t size, JpegHeader& header);
 
+// Walks the compressed data and the marker segments between scans, from `pos` (at first the
+// header's headerEnd), to the end-of-image marker. True when it is found, `pos` then just past it;
+// false when `data` ends first, `pos` then where the walk goes on once more bytes are there.
+bool FindJpegEnd(const uint8_t* data, size_t size, size_t& pos);
+
 // True when the bytes start like a JPEG file.
 inline bool LooksLikeJpeg(const uint8_t* data, size_t size)
 {
@@ -51,8 +56,9 @@ struct JpegScale {
 };
 JpegScale ChooseJpegScale(int32_t width, int32_t height, double minWidth, double minHeight);
 
-// Decodes the whole file at that scale into opaque RGBA (stored orientation). Throws
-// ImageCodecError for a damaged or incomplete file, std::bad_alloc when memory runs out.
+// Decodes the file's first picture at that scale into opaque RGBA (stored orientation). Throws
+// ImageCodecError for a damaged or incomplete file (one whose data ends before its picture
+// does, too), std::bad_alloc when memory runs out.
 std::shared_ptr<ImageBuffer> DecodeJpeg(const uint8_t* data, size_t size, JpegScale scale);
 
 // Encodes the colour of `image` (its alpha is ignored: flatten first) at quality 1 to 100 and

@@ -5,12 +5,12 @@
 #include "framework/image_jpeg.h"
 #include "framework/image_resample.h"
 
-#include <QBuffer>
 #include <QColorSpace>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,8 +18,14 @@
 
 namespace {
 
-// Qt refuses images above 256 MB by default; a 12000 x 9000 photo needs 432 MB as RGBA.
-constexpr int QtAllocationLimitMB = 4096;
+// Qt refuses images above 256 MB by default; a 12000 x 9000 photo needs 432 MB as RGBA. Beyond
+// the largest picture the framework makes, a file is refused as it is everywhere else (16-bit
+// formats reach that at half the pixels).
+constexpr int QtAllocationLimitMB = int((MaxImagePixels * 4) >> 20);
+// No JPEG's compressed data comes near four bytes per sample (noise at quality 100 takes about
+// one and a half); the allowance covers tables, thumbnails and the like.
+constexpr int64_t JpegBytesPerSample = 4;
+constexpr int64_t JpegReadAllowance = int64_t(16) << 20;
 constexpr size_t JpegHeaderLimit = size_t(32) << 20;
 
 // A read-only descriptor of a regular file (never a folder, FIFO or device, which could block
@@ -108,8 +114,8 @@ struct SourceDecoder {
             && int64_t(source.m_storedWidth) * source.m_storedHeight > MaxImagePixels)
             throw ImageCodecError("The picture is too large to open (" + std::to_string(source.m_storedWidth) + " x "
                 + std::to_string(source.m_storedHeight) + " pixels).");
-        const std::vector<uint8_t> file = source.ReadFile();
         if (source.m_kind == ImageSource::Kind::Jpeg) {
+            const std::vector<uint8_t> file = source.ReadFile();
             const JpegScale scale = ChooseJpegScale(source.m_storedWidth, source.m_storedHeight, minWidth, minHeight);
             d.buffer = DecodeJpeg(file.data(), file.size(), scale);
             if (d.buffer->width != scale.Scaled(source.m_storedWidth) || d.buffer->height != scale.Scaled(source.m_storedHeight))
@@ -118,9 +124,11 @@ struct SourceDecoder {
             d.icc = source.m_icc;
             return d;
         }
-        QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(file.data()), qsizetype(file.size()));
-        QBuffer device(&bytes);
-        device.open(QIODevice::ReadOnly);
+        // Straight from the file: the reader takes what it needs, never the whole file at once.
+        RegularFile file(source.m_path);
+        QFile device;
+        if (file.fd < 0 || !device.open(file.fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+            throw ImageCodecError("The picture file cannot be opened any more.");
         QImageReader reader(&device);
         reader.setDecideFormatFromContent(true);
         reader.setAutoTransform(false);
@@ -187,6 +195,8 @@ std::shared_ptr<const ImageSource> ImageSource::Probe(const std::string& path)
             source->m_transposed = OrientationTransposes(header.orientation);
             if (IsRgbProfile(header.icc))
                 source->m_icc = std::move(header.icc);
+            source->m_jpegHeaderEnd = header.headerEnd;
+            source->m_jpegReadLimit = size_t(std::min(header.samples, MaxImagePixels) * JpegBytesPerSample + JpegReadAllowance);
             return source;
         }
         // CMYK goes through Qt's reader, which converts it to RGB.
@@ -220,10 +230,22 @@ std::vector<uint8_t> ImageSource::ReadFile() const
     RegularFile file(m_path);
     if (file.fd < 0)
         throw ImageCodecError("The picture file cannot be opened any more.");
+    // In growing pieces, looking for the end of the picture in each.
+    const size_t limit = std::min(size_t(file.size), m_jpegReadLimit);
     std::vector<uint8_t> bytes;
-    bytes.reserve(size_t(file.size));
-    if (!file.readMore(bytes, size_t(file.size)))
-        throw ImageCodecError("The picture file cannot be read.");
+    size_t pos = m_jpegHeaderEnd;
+    while (bytes.size() < limit) {
+        const size_t before = bytes.size();
+        if (!file.readMore(bytes, std::min(limit - before, std::max(before, size_t(4) << 20))))
+            throw ImageCodecError("The picture file cannot be read.");
+        if (bytes.size() >= m_jpegHeaderEnd && FindJpegEnd(bytes.data(), bytes.size(), pos)) {
+            bytes.resize(pos);
+            break;
+        }
+        if (bytes.size() == before)
+            break; // the file is shorter than it was
+    }
+    // Without its end the decoder refuses the picture as incomplete.
     return bytes;
 }
 

@@ -30,7 +30,9 @@ public:
     // ImageCodecError for a file that cannot be decoded (any more), std::bad_alloc.
     std::shared_ptr<ImageBuffer> Render(SourceRect rect, int32_t gridWidth, int32_t gridHeight, PixelRect window) const;
 
-    // The file's encoded bytes; throws ImageCodecError when it cannot be read.
+    // A JPEG file's bytes through the end of its first picture: what follows it is never read,
+    // and a picture that has not ended within far more bytes than its pixels could take is not
+    // read further. Throws ImageCodecError when the file cannot be read.
     std::vector<uint8_t> ReadFile() const;
 
     ImageSource() = default;
@@ -47,4 +49,6 @@ private:
     bool m_transposed { false };
     bool m_hasAlpha { false };
     std::vector<uint8_t> m_icc;
+    size_t m_jpegHeaderEnd { 0 };
+    size_t m_jpegReadLimit { 0 };
 };

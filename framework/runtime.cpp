@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QImageReader>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -56,8 +55,6 @@ void RuntimeInit(int& argc, char** argv)
     // The application object lives until the process ends, as the framework does.
     new QApplication(argc, argv);
     QCoreApplication::setApplicationName("Quobly!");
-    // Camera photos are far larger than Qt's default allocation limit of 256 MB.
-    QImageReader::setAllocationLimit(2048);
     if (classRegistry().empty())
         registerFrameworkClasses();
 }

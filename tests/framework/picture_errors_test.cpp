@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <string>
 #include <functional>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -103,6 +105,112 @@ TEST(PictureBadInput, FileGoneAfterOpenFailsClearlyWhenDrawn)
     Ref<Picture> target = NewPicture(40, 30, 32);
     EXPECT_THROW(target->Graphics()->DrawPicture(source, 0, 0, 40, 30, 0, 0, 80, 60), IOException);
 }
+
+namespace {
+
+// The peak of resident memory since the last call, in MB: the kernel's high-water mark, reset
+// each time. -1 where it cannot be reset.
+long peakResidentSinceLastCallMB()
+{
+    long peak = -1;
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            peak = std::stol(line.substr(6)) / 1024;
+    }
+    std::ofstream reset("/proc/self/clear_refs");
+    reset << "5";
+    reset.flush();
+    return reset ? peak : -1;
+}
+
+// The JPEG with its frame header claiming another size.
+QByteArray claimingSize(QByteArray jpeg, int width, int height)
+{
+    for (qsizetype i = 2; i + 8 < jpeg.size(); ++i) {
+        const auto marker = static_cast<unsigned char>(jpeg[i + 1]);
+        if (static_cast<unsigned char>(jpeg[i]) == 0xFF && (marker == 0xC0 || marker == 0xC2)) {
+            jpeg[i + 5] = char(height >> 8), jpeg[i + 6] = char(height);
+            jpeg[i + 7] = char(width >> 8), jpeg[i + 8] = char(width);
+            break;
+        }
+    }
+    return jpeg;
+}
+
+} // namespace
+
+// What a header claims must be backed by the data, and what follows a picture in its file is no
+// part of it: a file of a few hundred bytes, or a small picture with a gigabyte after it, costs
+// little memory either way.
+struct FileDataCase {
+    const char* name;
+    std::function<std::string(const TempFolder&)> make;
+    int32_t width;
+    bool draws;
+};
+
+class PictureFileData : public ::testing::TestWithParam<FileDataCase> {};
+
+TEST_P(PictureFileData, DrawsOnlyWhatTheFileHoldsAndTakesLittleMemory)
+{
+    TempFolder dir;
+    const std::string path = GetParam().make(dir);
+    peakResidentSinceLastCallMB();
+    Ref<Picture> source = open(path);
+    ASSERT_TRUE(source);
+    ASSERT_EQ(source->Width(), GetParam().width);
+    // Drawn at its full size: the most its header can ask for.
+    Ref<Picture> target = NewPicture(source->Width(), source->Height(), 32);
+    const auto draw = [&] {
+        target->Graphics()->DrawPicture(source, 0, 0, target->Width(), target->Height(), 0, 0, source->Width(), source->Height());
+    };
+    if (GetParam().draws) {
+        EXPECT_NO_THROW(draw());
+    } else {
+        EXPECT_THROW(draw(), IOException);
+    }
+    const long peak = peakResidentSinceLastCallMB();
+    if (peak >= 0) {
+        EXPECT_LT(peak, 300) << "peak resident memory in MB";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, PictureFileData,
+    ::testing::Values(FileDataCase { "JpegClaimingFarMoreThanItHolds",
+                          [](const TempFolder& d) {
+                              const QByteArray small = ReadBytes(WriteJpeg(d.file("small.jpg"), Gradient(64, 64)));
+                              return WriteBytes(d.file("claims.jpg"), claimingSize(small, 16000, 16000));
+                          },
+                          16000, false },
+        FileDataCase { "JpegCutAndGivenAnEnd",
+            [](const TempFolder& d) {
+                const QByteArray full = ReadBytes(WriteJpeg(d.file("full.jpg"), Gradient(640, 480)));
+                return WriteBytes(d.file("cut.jpg"), full.left(full.size() * 2 / 3) + QByteArray("\xFF\xD9", 2));
+            },
+            640, false },
+        FileDataCase { "JpegWithStrayBytesBeforeItsEnd",
+            [](const TempFolder& d) {
+                QByteArray bytes = ReadBytes(WriteJpeg(d.file("full.jpg"), Gradient(640, 480)));
+                bytes.insert(bytes.size() - 2, QByteArray("\x12\x34\x56", 3));
+                return WriteBytes(d.file("stray.jpg"), bytes);
+            },
+            640, true },
+        FileDataCase { "JpegWithAGigabyteAfterIt",
+            [](const TempFolder& d) {
+                const std::string path = WriteJpeg(d.file("tail.jpg"), Gradient(640, 480));
+                std::filesystem::resize_file(path, std::uintmax_t(1) << 30);
+                return path;
+            },
+            640, true },
+        FileDataCase { "PngWithAGigabyteAfterIt",
+            [](const TempFolder& d) {
+                const std::string path = WritePng(d.file("tail.png"), Gradient(640, 480));
+                std::filesystem::resize_file(path, std::uintmax_t(1) << 30);
+                return path;
+            },
+            640, true }),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct QualityCase {
     int32_t quality;
