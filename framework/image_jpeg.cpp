@@ -49,7 +49,7 @@ void decodeWhole(tjhandle tj, const uint8_t* data, size_t size, uint8_t* pixels,
         return;
     const bool warning = tjGetErrorCode(tj) == TJERR_WARNING;
     if (warning && std::strstr(tjGetErrorStr2(tj), "remature end"))
-        throw ImageCodecError("The JPEG file is incomplete.");
+        throw ImageCodecError("The JPEG file is damaged: its data ends before its picture does.");
     if (!warning || (!decode(0) && tjGetErrorCode(tj) != TJERR_WARNING))
         throw ImageCodecError(std::string("The JPEG file cannot be decoded: ") + tjGetErrorStr2(tj));
 }
