@@ -13,14 +13,16 @@ namespace {
     throw IOException(what + " \"" + path + "\": " + std::strerror(error), error);
 }
 
-// Opens `path` with `flags` and refuses folders, which open() accepts for reading.
+// Opens `path` with `flags` and refuses folders, which open() accepts for reading. Opening never
+// waits (a pipe without a writer would block for ever); reads and writes then do as usual.
 int openFile(const String& path, int flags, const char* what)
 {
-    const int fd = open(path.c_str(), flags | O_CLOEXEC, 0666);
+    const int fd = open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
     if (fd < 0)
         raise(what, path, errno);
     struct stat st {};
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    const int mode = fcntl(fd, F_GETFL);
+    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) || mode < 0 || fcntl(fd, F_SETFL, mode & ~O_NONBLOCK) != 0) {
         const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
         close(fd);
         raise(what, path, error);

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -122,9 +124,14 @@ TEST(BinaryStream, FailuresRaiseIOException)
             },
             EBADF },
         { "write to a full device", [&] { BinaryStream::Open(item("/dev/full"), true)->WriteShort(1); }, ENOSPC },
+        { "read a pipe that nobody writes to", [&] { BinaryStream::Open(item(dir / "pipe"), false)->ReadShort(); }, EIO },
     };
+    ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
+    // A watchdog: a stream that waits for ever ends the test instead of hanging it.
+    alarm(60);
     for (const auto& c : cases)
         EXPECT_EQ(errorOf(c.action), c.error) << c.what;
+    alarm(0);
     EXPECT_TRUE(fs::is_directory(dir / "folder"));
 }
 
