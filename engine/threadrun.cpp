@@ -116,7 +116,12 @@ Ref<FolderItem> makeOutputFolder(const FolderItem& source, const String& name, R
         return nullptr;
     }
     if (output->Exists()) {
-        output->Delete();
+        // Only a folder (or a link) of that name is replaced; a file of the user's that happens to
+        // bear the name goes to the trash, never erased.
+        if (output->Directory() || output->Alias())
+            output->Delete();
+        else
+            output->MoveToTrash();
         output = place->Child(name);
     }
     output->CreateAsFolder();

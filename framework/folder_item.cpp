@@ -285,6 +285,12 @@ bool FolderItem::Directory() const
     return lstat(m_path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool FolderItem::Alias() const
+{
+    struct stat st {};
+    return lstat(m_path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 bool FolderItem::Exists() const
 {
     struct stat st {};
@@ -321,6 +327,12 @@ void FolderItem::Delete()
         return;
     }
     // A folder that still holds items is never erased: the user can take it back from the trash.
+    MoveToTrash();
+}
+
+void FolderItem::MoveToTrash()
+{
+    m_lastError = 0;
     errno = 0;
     if (!QFile::moveToTrash(QString::fromStdString(m_path)))
         m_lastError = errno != 0 ? errno : EIO;

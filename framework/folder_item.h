@@ -27,12 +27,15 @@ public:
     Ref<FolderItem> TrueItem(int32_t index) const;
 
     bool Directory() const; // a symbolic link is not a folder
+    bool Alias() const;     // a symbolic link, whatever it leads to
     bool Exists() const;
     // True when the item exists and cannot be written, or does not exist and its folder cannot be.
     bool Locked() const;
     // Removes a file or an empty folder; a folder that still holds items goes to the trash.
     // Failures are not raised: LastErrorCode() tells (an errno value, 0 after success).
     void Delete();
+    // Moves the item to the desktop trash, from where the user can take it back.
+    void MoveToTrash();
     void CreateAsFolder();
     int32_t LastErrorCode() const { return m_lastError; }
 

@@ -165,6 +165,24 @@ TEST_F(EngineRun, ExistingOutputFolderGoesToTheTrash)
     EXPECT_TRUE(found) << "the older folder is not in " << trash.toStdString();
 }
 
+TEST_F(EngineRun, AFileBearingTheOutputFolderNameGoesToTheTrash)
+{
+    const QString source = makeFolder("Party");
+    writePicture(source + "/p.png", 100, 100);
+    const QString output = root() + "/Party (B800)";
+    writeText(output, "a note of the user's");
+    choose(source);
+    run();
+    EXPECT_EQ(entries(output), QStringList { "p.jpg" });
+    const QString trash = qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/files";
+    bool found = false;
+    for (const QString& name : entries(trash)) {
+        QFile file(trash + "/" + name);
+        found = found || (file.open(QIODevice::ReadOnly) && file.readAll() == "a note of the user's");
+    }
+    EXPECT_TRUE(found) << "the user's file is not in " << trash.toStdString();
+}
+
 TEST_F(EngineRun, NamesOfOneRun)
 {
     const QString source = makeFolder("Names");
