@@ -44,7 +44,7 @@ void DeliverOpenedItems(const std::vector<String>& arguments)
         if (!app || !app->OnOpenDocument)
             continue;
         auto hook = app->OnOpenDocument;
-        const Ref<FolderItem> item = FolderItem::FromPath(fromQt(info.absoluteFilePath()));
+        const Ref<FolderItem> item = FolderItem::FromUserPath(fromQt(info.absoluteFilePath()));
         RunGuarded([&] { hook(item); });
     }
 }

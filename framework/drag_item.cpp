@@ -18,7 +18,7 @@ Ref<::FolderItem> DragItem::FolderItem() const
 {
     if (!FolderItemAvailable())
         return nullptr;
-    return ::FolderItem::FromPath(m_paths[m_current]);
+    return ::FolderItem::FromUserPath(m_paths[m_current]);
 }
 
 bool DragItem::NextItem()

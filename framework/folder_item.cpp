@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
@@ -238,6 +239,12 @@ FolderItem::FolderItem(String nativePath)
 Ref<FolderItem> FolderItem::FromPath(const String& nativePath)
 {
     return MakeRef<FolderItem>(nativePath);
+}
+
+Ref<FolderItem> FolderItem::FromUserPath(const String& nativePath)
+{
+    std::unique_ptr<char, decltype(&free)> resolved(realpath(nativePath.c_str(), nullptr), &free);
+    return FromPath(resolved ? String(resolved.get()) : nativePath);
 }
 
 String FolderItem::Name() const

@@ -12,6 +12,9 @@ public:
     explicit FolderItem(String nativePath);
 
     static Ref<FolderItem> FromPath(const String& nativePath);
+    // An item the user named directly (chosen, dropped, opened with the application): a symbolic
+    // link stands for what it leads to, as the user means that folder or file. A broken link stays.
+    static Ref<FolderItem> FromUserPath(const String& nativePath);
 
     String Name() const;
     String NativePath() const { return m_path; }

@@ -100,7 +100,7 @@ Ref<FolderItem> SelectFolder()
     const QString path = QFileDialog::getExistingDirectory(nullptr);
     if (path.isEmpty())
         return nullptr;
-    return FolderItem::FromPath(path.toStdString());
+    return FolderItem::FromUserPath(path.toStdString());
 }
 
 void MsgBox(const String& message)

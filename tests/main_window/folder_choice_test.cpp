@@ -34,6 +34,9 @@ protected:
             ASSERT_TRUE(dir.mkpath(folder));
         touch("Holiday/beach.jpg");
         touch("Work/report.png");
+        // Links the user may drop: they stand for what they lead to.
+        ASSERT_TRUE(QFile::link(root.path() + "/Work", root.path() + "/Shortcut"));
+        ASSERT_TRUE(QFile::link(root.path() + "/Holiday/beach.jpg", root.path() + "/Work/beach link.jpg"));
         QFile::remove(QString::fromStdString(SpecialFolder::Preferences()->Child("Quobly! preferences")->NativePath()));
         window = Main::instance();
         // Complete settings, so that Go follows the source folder alone.
@@ -109,6 +112,8 @@ TEST_F(FolderChoiceTest, ADropChoosesTheFolderOfItsFirstItem)
         { { "Work/Sub" }, "Work/Sub", "Sub" },
         { { "Work/report.png", "Holiday" }, "Work", "Work" },
         { { "Holiday", "Work/report.png", "Work/Sub" }, "Holiday", "Holiday" },
+        { { "Shortcut" }, "Work", "Work" },
+        { { "Work/beach link.jpg" }, "Holiday", "Holiday" },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.folder);
