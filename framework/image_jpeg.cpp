@@ -222,10 +222,14 @@ std::shared_ptr<ImageBuffer> DecodeJpeg(const uint8_t* data, size_t size, JpegSc
     JpegHeader header;
     if (ScanJpegHeader(data, size, header) != JpegScan::Done)
         throw ImageCodecError("The JPEG file is incomplete.");
+    // A file that ends with the marker needs no walk: should its first picture end earlier
+    // without a marker, the decoder finds its data cut short.
     size_t end = header.headerEnd;
-    if (!FindJpegEnd(data, size, end))
+    const bool endsWithMarker = size >= 2 && data[size - 2] == 0xFF && data[size - 1] == 0xD9;
+    if (!endsWithMarker && !FindJpegEnd(data, size, end))
         throw ImageCodecError("The JPEG file is incomplete.");
-    size = end;
+    if (!endsWithMarker)
+        size = end;
     // Two bytes per coefficient, whatever the scale: a header alone must not make the decoder
     // take more than the largest picture would.
     if (header.wholeFrame && header.samples * 2 > MaxImagePixels * 4)

@@ -230,22 +230,14 @@ std::vector<uint8_t> ImageSource::ReadFile() const
     RegularFile file(m_path);
     if (file.fd < 0)
         throw ImageCodecError("The picture file cannot be opened any more.");
-    // In growing pieces, looking for the end of the picture in each.
-    const size_t limit = std::min(size_t(file.size), m_jpegReadLimit);
     std::vector<uint8_t> bytes;
-    size_t pos = m_jpegHeaderEnd;
-    while (bytes.size() < limit) {
-        const size_t before = bytes.size();
-        if (!file.readMore(bytes, std::min(limit - before, std::max(before, size_t(4) << 20))))
-            throw ImageCodecError("The picture file cannot be read.");
-        if (bytes.size() >= m_jpegHeaderEnd && FindJpegEnd(bytes.data(), bytes.size(), pos)) {
-            bytes.resize(pos);
-            break;
-        }
-        if (bytes.size() == before)
-            break; // the file is shorter than it was
-    }
+    if (!file.readMore(bytes, std::min(size_t(file.size), m_jpegReadLimit)))
+        throw ImageCodecError("The picture file cannot be read.");
     // Without its end the decoder refuses the picture as incomplete.
+    size_t end = m_jpegHeaderEnd;
+    if (bytes.size() >= 2 && !(bytes[bytes.size() - 2] == 0xFF && bytes.back() == 0xD9)
+        && FindJpegEnd(bytes.data(), bytes.size(), end))
+        bytes.resize(end);
     return bytes;
 }
 

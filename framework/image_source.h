@@ -30,9 +30,9 @@ public:
     // ImageCodecError for a file that cannot be decoded (any more), std::bad_alloc.
     std::shared_ptr<ImageBuffer> Render(SourceRect rect, int32_t gridWidth, int32_t gridHeight, PixelRect window) const;
 
-    // A JPEG file's bytes through the end of its first picture: what follows it is never read,
-    // and a picture that has not ended within far more bytes than its pixels could take is not
-    // read further. Throws ImageCodecError when the file cannot be read.
+    // A JPEG file's bytes through the end of its first picture. No more is read than its pixels
+    // could ever take, so a small picture followed by gigabytes (a video, padding) stays small.
+    // Throws ImageCodecError when the file cannot be read.
     std::vector<uint8_t> ReadFile() const;
 
     ImageSource() = default;
