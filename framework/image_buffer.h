@@ -3,7 +3,31 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
+
+// Leaves new elements uninitialised: every pixel buffer is written in full right after it is
+// sized, and clearing a hundred megabytes first would only cost time.
+template<class T>
+struct UninitialisedAllocator : std::allocator<T> {
+    template<class U>
+    struct rebind {
+        using other = UninitialisedAllocator<U>;
+    };
+    UninitialisedAllocator() = default;
+    template<class U>
+    UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept { }
+    template<class U>
+    void construct(U* p) noexcept
+    {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template<class U, class... Args>
+    void construct(U* p, Args&&... args)
+    {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
 
 // Pixels as the picture code passes them around: 8-bit RGBA, straight (not premultiplied) alpha,
 // rows packed without padding. Everything that works on these is a pure function of its
@@ -13,7 +37,7 @@ struct ImageBuffer {
     int32_t height { 0 };
     // False when every alpha byte is 255 by construction (decoded from a format without alpha).
     bool hasAlpha { false };
-    std::vector<uint8_t> pixels;
+    std::vector<uint8_t, UninitialisedAllocator<uint8_t>> pixels;
     // The ICC profile the colour values are expressed in; empty means sRGB.
     std::vector<uint8_t> icc;
 
