@@ -4,6 +4,12 @@
 
 #include <turbojpeg.h>
 
+#include <csetjmp>
+#include <cstdio>
+// libjpeg's headers need the types of <cstdio> first.
+#include <jpeglib.h>
+#include <jerror.h>
+
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -209,14 +215,15 @@ JpegScale ChooseJpegScale(int32_t width, int32_t height, double minWidth, double
     return best;
 }
 
-std::shared_ptr<ImageBuffer> DecodeJpeg(const uint8_t* data, size_t size, JpegScale scale)
+namespace {
+
+// Checks a file before its decoding takes memory: complete, not too large, and (for a large
+// picture) holding data for all of it. Gives the number of bytes that make up its first picture.
+size_t checkBeforeDecoding(tjhandle tj, const uint8_t* data, size_t size, JpegScale scale, int32_t& sw, int32_t& sh)
 {
-    TjHandle tj(tjInitDecompress());
-    if (!tj.h)
-        throw ImageCodecError("The JPEG decoder could not start.");
     int w = 0, h = 0, subsamp = 0, colorspace = 0;
-    if (tjDecompressHeader3(tj.h, data, static_cast<unsigned long>(size), &w, &h, &subsamp, &colorspace) != 0)
-        throw ImageCodecError(std::string("The JPEG file cannot be read: ") + tjGetErrorStr2(tj.h));
+    if (tjDecompressHeader3(tj, data, static_cast<unsigned long>(size), &w, &h, &subsamp, &colorspace) != 0)
+        throw ImageCodecError(std::string("The JPEG file cannot be read: ") + tjGetErrorStr2(tj));
     // A file cut short lacks the end-of-image marker; whatever follows that marker (padding, a
     // video, another picture) is not part of the picture.
     JpegHeader header;
@@ -235,14 +242,27 @@ std::shared_ptr<ImageBuffer> DecodeJpeg(const uint8_t* data, size_t size, JpegSc
     if (header.wholeFrame && header.samples * 2 > MaxImagePixels * 4)
         throw ImageCodecError("The picture is too large to open (" + std::to_string(w) + " x " + std::to_string(h)
             + " pixels).");
-    const int32_t sw = scale.Scaled(w), sh = scale.Scaled(h);
+    sw = scale.Scaled(w);
+    sh = scale.Scaled(h);
     if (int64_t(sw) * sh > MaxImagePixels)
         throw std::bad_alloc();
     if (int64_t(sw) * sh >= CoverageCheckPixels && scale.denom != 8) {
         const JpegScale eighth { 1, 8 };
         std::vector<uint8_t> check(size_t(eighth.Scaled(w)) * size_t(eighth.Scaled(h)) * 4);
-        decodeWhole(tj.h, data, size, check.data(), eighth.Scaled(w), eighth.Scaled(h));
+        decodeWhole(tj, data, size, check.data(), eighth.Scaled(w), eighth.Scaled(h));
     }
+    return size;
+}
+
+} // namespace
+
+std::shared_ptr<ImageBuffer> DecodeJpeg(const uint8_t* data, size_t size, JpegScale scale)
+{
+    TjHandle tj(tjInitDecompress());
+    if (!tj.h)
+        throw ImageCodecError("The JPEG decoder could not start.");
+    int32_t sw = 0, sh = 0;
+    size = checkBeforeDecoding(tj.h, data, size, scale, sw, sh);
     auto image = std::make_shared<ImageBuffer>();
     image->width = sw;
     image->height = sh;
@@ -250,6 +270,136 @@ std::shared_ptr<ImageBuffer> DecodeJpeg(const uint8_t* data, size_t size, JpegSc
     image->pixels.resize(size_t(sw) * size_t(sh) * 4);
     decodeWhole(tj.h, data, size, image->pixels.data(), sw, sh);
     return image;
+}
+
+// libjpeg reports errors by a jump back into the call that met them; every call into it goes
+// through run(), whose frame holds nothing that needs destroying.
+struct JpegRowDecoder::State {
+    jpeg_decompress_struct info {};
+    struct Errors {
+        jpeg_error_mgr manager {};
+        std::jmp_buf jump {};
+        char message[JMSG_LENGTH_MAX] {};
+    } errors;
+    bool created { false };
+
+    static void fail(j_common_ptr common)
+    {
+        auto* errors = reinterpret_cast<Errors*>(common->err);
+        common->err->format_message(common, errors->message);
+        std::longjmp(errors->jump, 1);
+    }
+
+    // Data that ends before the picture does is damage, not something to make up; other warnings
+    // (stray bytes before a marker, say) are passed over, as the whole-picture decoding does.
+    static void warn(j_common_ptr common, int level)
+    {
+        const int code = common->err->msg_code;
+        if (level >= 0 || (code != JWRN_JPEG_EOF && code != JWRN_HIT_MARKER))
+            return;
+        auto* errors = reinterpret_cast<Errors*>(common->err);
+        std::snprintf(errors->message, sizeof errors->message, "%s",
+            "The JPEG file is damaged: its data ends before its picture does.");
+        std::longjmp(errors->jump, 2);
+    }
+
+    template<class F>
+    void run(F&& step)
+    {
+        const int jumped = setjmp(errors.jump);
+        if (jumped == 0) {
+            step();
+            return;
+        }
+        if (jumped == 2)
+            throw ImageCodecError(errors.message);
+        throw ImageCodecError(std::string("The JPEG file cannot be decoded: ") + errors.message);
+    }
+};
+
+JpegRowDecoder::JpegRowDecoder(std::vector<uint8_t> file, JpegScale scale)
+    : m_file(std::move(file))
+    , m_state(std::make_unique<State>())
+{
+    size_t size = 0;
+    {
+        TjHandle tj(tjInitDecompress());
+        if (!tj.h)
+            throw ImageCodecError("The JPEG decoder could not start.");
+        size = checkBeforeDecoding(tj.h, m_file.data(), m_file.size(), scale, m_width, m_height);
+    }
+    State& s = *m_state;
+    s.info.err = jpeg_std_error(&s.errors.manager);
+    s.errors.manager.error_exit = &State::fail;
+    s.errors.manager.emit_message = &State::warn;
+    const uint8_t* data = m_file.data();
+    bool sizeMatches = false;
+    s.run([&] {
+        jpeg_create_decompress(&s.info);
+        s.created = true;
+        jpeg_mem_src(&s.info, data, static_cast<unsigned long>(size));
+        jpeg_read_header(&s.info, TRUE);
+        s.info.scale_num = unsigned(scale.num);
+        s.info.scale_denom = unsigned(scale.denom);
+        s.info.out_color_space = JCS_EXT_RGBA;
+        s.info.dct_method = JDCT_ISLOW;
+        jpeg_start_decompress(&s.info);
+        sizeMatches = int64_t(s.info.output_width) == m_width && int64_t(s.info.output_height) == m_height;
+    });
+    if (!sizeMatches)
+        throw ImageCodecError("The JPEG decoder gave a picture of another size.");
+    m_rows.resize(size_t(std::max(1, s.info.rec_outbuf_height)) * size_t(m_width) * 4);
+}
+
+JpegRowDecoder::~JpegRowDecoder()
+{
+    if (m_state->created)
+        jpeg_destroy_decompress(&m_state->info);
+}
+
+const uint8_t* JpegRowDecoder::Row(int32_t y) noexcept
+{
+    if (m_failure)
+        return nullptr;
+    try {
+        return nextRow(y);
+    } catch (const ImageCodecError&) {
+        m_failure = std::current_exception();
+    } catch (const std::bad_alloc&) {
+        m_failure = std::current_exception();
+    }
+    return nullptr;
+}
+
+void JpegRowDecoder::RethrowFailure()
+{
+    if (m_failure)
+        std::rethrow_exception(m_failure);
+    throw ImageCodecError("The JPEG file cannot be decoded.");
+}
+
+const uint8_t* JpegRowDecoder::nextRow(int32_t y)
+{
+    State& s = *m_state;
+    const int32_t capacity = std::max(1, s.info.rec_outbuf_height);
+    while (y >= m_first + m_count) {
+        if (int64_t(s.info.output_scanline) >= m_height)
+            throw ImageCodecError("The JPEG decoder was asked for a row past the picture.");
+        m_first = int32_t(s.info.output_scanline);
+        m_count = 0;
+        JSAMPROW rows[16];
+        const int32_t n = std::min(capacity, 16);
+        for (int32_t i = 0; i < n; ++i)
+            rows[i] = m_rows.data() + size_t(i) * size_t(m_width) * 4;
+        JDIMENSION got = 0;
+        s.run([&] { got = jpeg_read_scanlines(&s.info, rows, JDIMENSION(n)); });
+        if (got == 0)
+            throw ImageCodecError("The JPEG file cannot be decoded: no more rows.");
+        m_count = int32_t(got);
+    }
+    if (y < m_first)
+        throw ImageCodecError("The JPEG decoder was asked for a row it has passed.");
+    return m_rows.data() + size_t(y - m_first) * size_t(m_width) * 4;
 }
 
 std::vector<uint8_t> EncodeJpeg(const ImageBuffer& image, int32_t quality, const std::vector<uint8_t>& icc)

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "framework/image_buffer.h"
+#include "framework/image_resample.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -60,6 +62,35 @@ JpegScale ChooseJpegScale(int32_t width, int32_t height, double minWidth, double
 // ImageCodecError for a damaged or incomplete file (one whose data ends before its picture
 // does, too), std::bad_alloc when memory runs out.
 std::shared_ptr<ImageBuffer> DecodeJpeg(const uint8_t* data, size_t size, JpegScale scale);
+
+// The same decoding, a few rows at a time as the resampler asks for them, so that the decoded
+// picture is never held whole. Keeps the file's bytes. Throws as DecodeJpeg does, from the
+// constructor or from Row().
+class JpegRowDecoder final : public RowSource {
+public:
+    JpegRowDecoder(std::vector<uint8_t> file, JpegScale scale);
+    ~JpegRowDecoder() override;
+    JpegRowDecoder(const JpegRowDecoder&) = delete;
+    JpegRowDecoder& operator=(const JpegRowDecoder&) = delete;
+
+    int32_t Width() const { return m_width; }
+    int32_t Height() const { return m_height; }
+    const uint8_t* Row(int32_t y) noexcept override;
+    void RethrowFailure() override;
+
+private:
+    const uint8_t* nextRow(int32_t y);
+
+    struct State;
+    std::exception_ptr m_failure;
+    std::vector<uint8_t> m_file;
+    std::unique_ptr<State> m_state;
+    std::vector<uint8_t> m_rows; // the last rows decoded
+    int32_t m_width { 0 };
+    int32_t m_height { 0 };
+    int32_t m_first { 0 };       // number of the first row in m_rows
+    int32_t m_count { 0 };       // rows in m_rows
+};
 
 // Encodes the colour of `image` (its alpha is ignored: flatten first) at quality 1 to 100 and
 // embeds `icc` when not empty. Throws ImageCodecError.

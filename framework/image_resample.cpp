@@ -149,15 +149,20 @@ FILTER_INLINE void loadPixels(const uint8_t* p, int32_t n, v4f* out)
     }
 }
 
-// Converts source pixels [from, to) of one row to floats, premultiplied by alpha.
-FILTER_INLINE void loadRow(const PixelView& view, int32_t y, int32_t from, int32_t to, v4f* out)
+// Converts source pixels [from, to) of one row to floats, premultiplied by alpha. False when the
+// row source could not make the row.
+FILTER_INLINE bool loadRow(const PixelView& view, int32_t y, int32_t from, int32_t to, v4f* out) noexcept
 {
-    const uint8_t* p = view.data + ptrdiff_t(y) * view.stride + ptrdiff_t(from) * 4;
+    const uint8_t* row = view.rows ? view.rows->Row(y) : view.data + ptrdiff_t(y) * view.stride;
+    if (!row)
+        return false;
+    const uint8_t* p = row + ptrdiff_t(from) * 4;
     const int32_t n = to - from;
     if (view.hasAlpha)
         view.bgra ? loadPixels<true, true>(p, n, out) : loadPixels<true, false>(p, n, out);
     else
         view.bgra ? loadPixels<false, true>(p, n, out) : loadPixels<false, false>(p, n, out);
+    return true;
 }
 
 // `in` holds the pixels from `inOffset` on, with one spare pixel after the last, so that the last
@@ -213,34 +218,40 @@ FILTER_INLINE void storePixel(v4f p, bool hasAlpha, uint8_t* out)
     out[3] = toByte(a);
 }
 
-FILTER_CLONES void resample(const PixelView& view, const AxisWeights& h, const AxisWeights& v, PixelRect window,
-    ImageBuffer* result)
-{
-
-    // Horizontally filtered rows in a ring: each source row is filtered once, and only as many
-    // are kept as the vertical filter spans.
-    const int32_t ringSize = v.taps;
-    std::vector<v4f> ring(size_t(ringSize) * size_t(window.width));
-    std::vector<int32_t> ringRow(size_t(ringSize), -1);
-    std::vector<v4f> loaded(size_t(h.endIndex - h.minIndex) + 1);
-    const v4f* rows[256];
-    std::vector<const v4f*> rowsHeap;
-    const v4f** rowPtr = rows;
-    if (ringSize > 256) {
-        rowsHeap.resize(size_t(ringSize));
-        rowPtr = rowsHeap.data();
+// Horizontally filtered rows in a ring: each source row is filtered once, and only as many are
+// kept as the vertical filter spans. Made before the filtering starts, so that nothing inside it
+// allocates or throws.
+struct Workspace {
+    Workspace(const AxisWeights& h, const AxisWeights& v, int32_t width)
+        : ring(size_t(v.taps) * size_t(width))
+        , ringRow(size_t(v.taps), -1)
+        , loaded(size_t(h.endIndex - h.minIndex) + 1)
+        , rowPtr(size_t(v.taps))
+    {
     }
+    std::vector<v4f> ring;
+    std::vector<int32_t> ringRow;
+    std::vector<v4f> loaded;
+    std::vector<const v4f*> rowPtr;
+};
 
+// False when the row source failed; it then holds the reason.
+FILTER_CLONES bool resample(const PixelView& view, const AxisWeights& h, const AxisWeights& v, PixelRect window,
+    ImageBuffer* result, Workspace& space) noexcept
+{
+    const int32_t ringSize = v.taps;
+    const v4f** rowPtr = space.rowPtr.data();
     for (int32_t oy = 0; oy < window.height; ++oy) {
         const int32_t first = v.first[size_t(oy)];
         for (int32_t k = 0; k < v.taps; ++k) {
             const int32_t sy = first + k;
             const int32_t slot = sy % ringSize;
-            v4f* dst = &ring[size_t(slot) * size_t(window.width)];
-            if (ringRow[size_t(slot)] != sy) {
-                loadRow(view, sy, h.minIndex, h.endIndex, loaded.data());
-                filterRow(loaded.data(), h.minIndex, h, dst);
-                ringRow[size_t(slot)] = sy;
+            v4f* dst = &space.ring[size_t(slot) * size_t(window.width)];
+            if (space.ringRow[size_t(slot)] != sy) {
+                if (!loadRow(view, sy, h.minIndex, h.endIndex, space.loaded.data()))
+                    return false;
+                filterRow(space.loaded.data(), h.minIndex, h, dst);
+                space.ringRow[size_t(slot)] = sy;
             }
             rowPtr[k] = dst;
         }
@@ -271,6 +282,7 @@ FILTER_CLONES void resample(const PixelView& view, const AxisWeights& h, const A
             storePixel(sum, view.hasAlpha, out);
         }
     }
+    return true;
 }
 
 } // namespace
@@ -290,6 +302,8 @@ std::shared_ptr<ImageBuffer> ResampleLanczos3(const PixelView& view, SourceRect 
 
     const AxisWeights h = axisWeights(view.width, sourceRect.x, sourceRect.width, gridWidth, window.x, window.width);
     const AxisWeights v = axisWeights(view.height, sourceRect.y, sourceRect.height, gridHeight, window.y, window.height);
-    resample(view, h, v, window, result.get());
+    Workspace space(h, v, window.width);
+    if (!resample(view, h, v, window, result.get(), space))
+        view.rows->RethrowFailure();
     return result;
 }

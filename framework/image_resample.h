@@ -6,8 +6,19 @@
 #include <cstdint>
 #include <memory>
 
+// Rows of pixels made as they are asked for, in increasing order (rows may be skipped): a
+// decoder hands them over without ever holding the whole picture. The row stays valid until the
+// next call; nil when it cannot be made, and RethrowFailure() then raises the reason.
+class RowSource {
+public:
+    virtual ~RowSource() = default;
+    virtual const uint8_t* Row(int32_t y) noexcept = 0;
+    virtual void RethrowFailure() = 0;
+};
+
 // Read-only pixels handed to the resampler: 8-bit RGBA or BGRA (Qt's ARGB32 in memory), with
-// straight alpha, or opaque (the fourth byte is then ignored).
+// straight alpha, or opaque (the fourth byte is then ignored). The rows lie in `data`, or come
+// from `rows` when that is set.
 struct PixelView {
     const uint8_t* data { nullptr };
     int32_t width { 0 };
@@ -15,6 +26,7 @@ struct PixelView {
     ptrdiff_t stride { 0 };
     bool bgra { false };
     bool hasAlpha { false };
+    RowSource* rows { nullptr };
 };
 
 inline PixelView ViewOf(const ImageBuffer& image)

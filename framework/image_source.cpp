@@ -101,7 +101,7 @@ void raiseQtLimit()
 
 // Decoded pixels in stored orientation, either our own buffer or a QImage viewed in place.
 struct SourceDecoder {
-    std::shared_ptr<ImageBuffer> buffer;
+    std::unique_ptr<JpegRowDecoder> rows;
     QImage image;
     PixelView view;
     std::vector<uint8_t> icc;
@@ -115,12 +115,12 @@ struct SourceDecoder {
             throw ImageCodecError("The picture is too large to open (" + std::to_string(source.m_storedWidth) + " x "
                 + std::to_string(source.m_storedHeight) + " pixels).");
         if (source.m_kind == ImageSource::Kind::Jpeg) {
-            const std::vector<uint8_t> file = source.ReadFile();
             const JpegScale scale = ChooseJpegScale(source.m_storedWidth, source.m_storedHeight, minWidth, minHeight);
-            d.buffer = DecodeJpeg(file.data(), file.size(), scale);
-            if (d.buffer->width != scale.Scaled(source.m_storedWidth) || d.buffer->height != scale.Scaled(source.m_storedHeight))
+            // Decoded as the resampler takes the rows: the picture is never held whole.
+            d.rows = std::make_unique<JpegRowDecoder>(source.ReadFile(), scale);
+            if (d.rows->Width() != scale.Scaled(source.m_storedWidth) || d.rows->Height() != scale.Scaled(source.m_storedHeight))
                 throw ImageCodecError("The picture file changed after it was opened.");
-            d.view = ViewOf(*d.buffer);
+            d.view = { nullptr, d.rows->Width(), d.rows->Height(), 0, false, false, d.rows.get() };
             d.icc = source.m_icc;
             return d;
         }
@@ -251,7 +251,7 @@ std::shared_ptr<ImageBuffer> ImageSource::Render(SourceRect rect, int32_t gridWi
     // with and the decoder's coarser scaling leaves no trace.
     const double minWidth = 2.0 * storedGridWidth * m_storedWidth / stored.width;
     const double minHeight = 2.0 * storedGridHeight * m_storedHeight / stored.height;
-    const SourceDecoder d = SourceDecoder::decode(*this, minWidth, minHeight);
+    SourceDecoder d = SourceDecoder::decode(*this, minWidth, minHeight);
     const double fx = double(d.view.width) / m_storedWidth;
     const double fy = double(d.view.height) / m_storedHeight;
     const SourceRect scaled { stored.x * fx, stored.y * fy, stored.width * fx, stored.height * fy };

@@ -220,6 +220,30 @@ TEST(PictureNew, NilForImpossibleSizes)
     EXPECT_TRUE(NewPicture(1, 1, 32));
 }
 
+// A JPEG is decoded row by row as the filter takes the rows: a part of it, scaled down, must come
+// from the rows of that part, whichever quadrant it is and wherever the decoding stops.
+TEST(PictureDraw, PartsOfALargeJpegComeFromTheirOwnRows)
+{
+    TempFolder dir;
+    Ref<Picture> source = open(WriteJpeg(dir.file("q.jpg"), Quadrants(1600, 1200), 95));
+    ASSERT_TRUE(source);
+    struct Part {
+        int x, y;
+        QColor colour;
+    };
+    for (const Part& part : { Part { 0, 0, QColor(220, 0, 0) }, Part { 800, 0, QColor(0, 200, 0) },
+             Part { 0, 600, QColor(0, 0, 220) }, Part { 800, 600, QColor(255, 255, 255) } }) {
+        SCOPED_TRACE(part.x + part.y);
+        Ref<Picture> target = NewPicture(100, 75, 32);
+        // The inner part of the quadrant, away from the filter's reach over its edges.
+        target->Graphics()->DrawPicture(source, 0, 0, 100, 75, part.x + 100, part.y + 75, 600, 450);
+        const auto mean = MeanColour(saved(target, dir.file("part.png"), Picture::SaveAsPNG));
+        EXPECT_NEAR(mean[0], part.colour.red(), 3);
+        EXPECT_NEAR(mean[1], part.colour.green(), 3);
+        EXPECT_NEAR(mean[2], part.colour.blue(), 3);
+    }
+}
+
 TEST(PictureDraw, PartialRectanglesCompositeWhereDrawn)
 {
     TempFolder dir;
