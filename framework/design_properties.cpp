@@ -109,6 +109,21 @@ DesignList& DesignList::Text(const String& name, const String& value)
     return *this;
 }
 
+DesignList& DesignList::ControlHead(const Place& place)
+{
+    return Text("Name", place.name)
+        .Integer("Index", place.index)
+        .Integer("Left", place.left)
+        .Integer("Top", place.top)
+        .Integer("Width", place.width)
+        .Integer("Height", place.height)
+        .Boolean("LockLeft", place.lockLeft)
+        .Boolean("LockTop", place.lockTop)
+        .Boolean("LockRight", place.lockRight)
+        .Boolean("LockBottom", place.lockBottom)
+        .Integer("TabPanelIndex", 0);
+}
+
 std::vector<DesignEntry> DecodeDesignList(const String& bytes,
     const std::function<const DesignType*(const String&)>& typeOf)
 {

@@ -72,6 +72,16 @@ public:
     DesignList& Colour(const String& name, Color value);
     DesignList& Text(const String& name, const String& value);
 
+    // The entries every visual control's list begins with, in their order: name, index, place,
+    // size, the four locks and the tab panel (always 0).
+    struct Place {
+        String name;
+        int32_t index;
+        int32_t left, top, width, height;
+        bool lockLeft, lockTop, lockRight, lockBottom;
+    };
+    DesignList& ControlHead(const Place& place);
+
     const String& Bytes() const { return m_bytes; }
     operator const String&() const { return m_bytes; }
 

@@ -25,17 +25,7 @@ constexpr Color kWhite { 255, 255, 255 };
 // change of the window's size moves and stretches nothing.
 DesignList& head(DesignList& list, const Head& h)
 {
-    return list.Text("Name", h.name)
-        .Integer("Index", h.index)
-        .Integer("Left", h.left)
-        .Integer("Top", h.top)
-        .Integer("Width", h.width)
-        .Integer("Height", h.height)
-        .Boolean("LockLeft", h.lockLeft)
-        .Boolean("LockTop", h.lockTop)
-        .Boolean("LockRight", false)
-        .Boolean("LockBottom", false)
-        .Integer("TabPanelIndex", 0);
+    return list.ControlHead({ h.name, h.index, h.left, h.top, h.width, h.height, h.lockLeft, h.lockTop, false, false });
 }
 
 // Shown, no help tag, deactivated with its window.

@@ -7,13 +7,7 @@
 
 Ref<Main> Main::instance()
 {
-    // The list of open windows is the only record of the instance: nothing is kept here, so a
-    // main window closed and asked for again is built afresh.
-    if (auto open = GetImplicitWindow(kClassName).As<Main>())
-        return open;
-    auto window = MakeRef<Main>();
-    window->Constructor();
-    return window;
+    return ImplicitInstance<Main>(kClassName);
 }
 
 Main::Main()

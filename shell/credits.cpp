@@ -15,17 +15,8 @@ DesignList textControlList(const DesignTypeOf& types, const TextControlPlace& pl
     int32_t textAlign, bool multiline, bool tabStop, const String* text)
 {
     DesignList list(types);
-    list.Text("Name", place.name)
-        .Integer("Index", kNoIndex)
-        .Integer("Left", place.left)
-        .Integer("Top", place.top)
-        .Integer("Width", place.width)
-        .Integer("Height", place.height)
-        .Boolean("LockLeft", lockLeftTop)
-        .Boolean("LockTop", lockLeftTop)
-        .Boolean("LockRight", false)
-        .Boolean("LockBottom", false)
-        .Integer("TabPanelIndex", 0)
+    list.ControlHead({ place.name, kNoIndex, place.left, place.top, place.width, place.height, lockLeftTop, lockLeftTop,
+            false, false })
         .Integer("TabIndex", place.tabIndex);
     if (tabStop)
         list.Boolean("TabStop", true);
@@ -57,11 +48,7 @@ const String kWebsite = QUOBLY_WEBSITE;
 
 Ref<Credits> Credits::instance()
 {
-    if (auto open = GetImplicitWindow(kClassName).As<Credits>())
-        return open;
-    auto window = MakeRef<Credits>();
-    window->Constructor();
-    return window;
+    return ImplicitInstance<Credits>(kClassName);
 }
 
 Credits::Credits()

@@ -10,17 +10,7 @@ DesignList head(const DesignTypeOf& types, const String& name, int32_t left, int
     int32_t width, int32_t height, bool lockAll)
 {
     DesignList list(types);
-    list.Text("Name", name)
-        .Integer("Index", kNoIndex)
-        .Integer("Left", left)
-        .Integer("Top", top)
-        .Integer("Width", width)
-        .Integer("Height", height)
-        .Boolean("LockLeft", lockAll)
-        .Boolean("LockTop", lockAll)
-        .Boolean("LockRight", lockAll)
-        .Boolean("LockBottom", lockAll)
-        .Integer("TabPanelIndex", 0);
+    list.ControlHead({ name, kNoIndex, left, top, width, height, lockAll, lockAll, lockAll, lockAll });
     return list;
 }
 
@@ -34,11 +24,7 @@ void plainSystemFont(DesignList& list)
 
 Ref<WHelp> WHelp::instance()
 {
-    if (auto open = GetImplicitWindow(kClassName).As<WHelp>())
-        return open;
-    auto window = MakeRef<WHelp>();
-    window->Constructor();
-    return window;
+    return ImplicitInstance<WHelp>(kClassName);
 }
 
 WHelp::WHelp()

@@ -46,17 +46,7 @@ inline DesignList HeadList(const DesignTypeOf& types, const String& name, int32_
     int32_t height)
 {
     DesignList list(types);
-    list.Text("Name", name)
-        .Integer("Index", kNoIndex)
-        .Integer("Left", left)
-        .Integer("Top", top)
-        .Integer("Width", width)
-        .Integer("Height", height)
-        .Boolean("LockLeft", true)
-        .Boolean("LockTop", true)
-        .Boolean("LockRight", false)
-        .Boolean("LockBottom", false)
-        .Integer("TabPanelIndex", 0);
+    list.ControlHead({ name, kNoIndex, left, top, width, height, true, true, false, false });
     return list;
 }
 
