@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class MenuBar;
@@ -101,6 +102,18 @@ public:
     // Applies the window's own design-property list (no head).
     void SetProperties(const String& designList);
     static DesignTypeOf DesignTypes();
+
+    // A window's own design list, its entries always in this order; the title is left out when
+    // the window sets it in code.
+    struct Design {
+        int32_t width { 0 }, height { 0 };
+        int32_t minWidth { 64 }, minHeight { 64 }, maxWidth { 32000 }, maxHeight { 32000 };
+        int32_t frame { 0 };
+        bool composite { false };
+        std::optional<String> title {};
+        bool resizeable { true }, maximizeButton { true }, minimizeButton { true };
+    };
+    static String DesignListOf(const Design& design);
 
     // Events.
     std::function<void()> OnOpen;

@@ -53,3 +53,31 @@ DesignTypeOf Window::DesignTypes()
 {
     return WindowDesign::table().Types();
 }
+
+String Window::DesignListOf(const Design& design)
+{
+    DesignList list(DesignTypes());
+    list.Integer("Placement", 0)
+        .Integer("Width", design.width)
+        .Integer("Height", design.height)
+        .Integer("MinWidth", design.minWidth)
+        .Integer("MinHeight", design.minHeight)
+        .Integer("MaxWidth", design.maxWidth)
+        .Integer("MaxHeight", design.maxHeight)
+        .Integer("Frame", design.frame)
+        .Boolean("Composite", design.composite)
+        .Boolean("HasBackColor", false)
+        .Colour("BackColor", RGB(255, 255, 255));
+    if (design.title)
+        list.Text("Title", *design.title);
+    list.Boolean("Visible", true)
+        .Boolean("FullScreen", false)
+        .Boolean("MenuBarVisible", true)
+        .Boolean("CloseButton", true)
+        .Boolean("Resizeable", design.resizeable)
+        .Boolean("LiveResize", false)
+        .Boolean("MaximizeButton", design.maximizeButton)
+        .Boolean("MinimizeButton", design.minimizeButton)
+        .Integer("MacProcID", 0);
+    return list.Bytes();
+}

@@ -54,29 +54,14 @@ String WindowList()
 {
     // The design height lies above the maximum height; the settings pane sets the real size as
     // soon as the window opens.
-    DesignList list(Window::DesignTypes());
-    list.Integer("Placement", 0)
-        .Integer("Width", 746)
-        .Integer("Height", 335)
-        .Integer("MinWidth", 64)
-        .Integer("MinHeight", 64)
-        .Integer("MaxWidth", 746)
-        .Integer("MaxHeight", 331)
-        .Integer("Frame", 0)
-        .Boolean("Composite", false)
-        .Boolean("HasBackColor", false)
-        .Colour("BackColor", kWhite)
-        .Text("Title", "Quobly!")
-        .Boolean("Visible", true)
-        .Boolean("FullScreen", false)
-        .Boolean("MenuBarVisible", true)
-        .Boolean("CloseButton", true)
-        .Boolean("Resizeable", false)
-        .Boolean("LiveResize", false)
-        .Boolean("MaximizeButton", false)
-        .Boolean("MinimizeButton", false)
-        .Integer("MacProcID", 0);
-    return list.Bytes();
+    return Window::DesignListOf({ .width = 746,
+        .height = 335,
+        .maxWidth = 746,
+        .maxHeight = 331,
+        .title = String("Quobly!"),
+        .resizeable = false,
+        .maximizeButton = false,
+        .minimizeButton = false });
 }
 
 String GroupBoxList(const Head& h)

@@ -76,27 +76,7 @@ String Credits::WebLink()
 void Credits::Layout()
 {
     Title(loc::aboutquobly());
-    SetProperties(DesignList(Window::DesignTypes())
-                      .Integer("Placement", 0)
-                      .Integer("Width", 191)
-                      .Integer("Height", 203)
-                      .Integer("MinWidth", 64)
-                      .Integer("MinHeight", 64)
-                      .Integer("MaxWidth", 32000)
-                      .Integer("MaxHeight", 32000)
-                      .Integer("Frame", 2)
-                      .Boolean("Composite", false)
-                      .Boolean("HasBackColor", false)
-                      .Colour("BackColor", RGB(255, 255, 255))
-                      .Boolean("Visible", true)
-                      .Boolean("FullScreen", false)
-                      .Boolean("MenuBarVisible", true)
-                      .Boolean("CloseButton", true)
-                      .Boolean("Resizeable", true)
-                      .Boolean("LiveResize", false)
-                      .Boolean("MaximizeButton", true)
-                      .Boolean("MinimizeButton", true)
-                      .Integer("MacProcID", 0));
+    SetProperties(DesignListOf({ .width = 191, .height = 203, .frame = 2 }));
 }
 
 void Credits::CreateControls()

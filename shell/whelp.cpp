@@ -41,27 +41,7 @@ Ref<HTMLViewer> WHelp::hvMain() { return ControlByName("hvMain").As<HTMLViewer>(
 void WHelp::Layout()
 {
     Title(loc::helptitle());
-    SetProperties(DesignList(Window::DesignTypes())
-                      .Integer("Placement", 0)
-                      .Integer("Width", 635)
-                      .Integer("Height", 516)
-                      .Integer("MinWidth", 64)
-                      .Integer("MinHeight", 64)
-                      .Integer("MaxWidth", 32000)
-                      .Integer("MaxHeight", 32000)
-                      .Integer("Frame", 0)
-                      .Boolean("Composite", true)
-                      .Boolean("HasBackColor", false)
-                      .Colour("BackColor", RGB(255, 255, 255))
-                      .Boolean("Visible", true)
-                      .Boolean("FullScreen", false)
-                      .Boolean("MenuBarVisible", true)
-                      .Boolean("CloseButton", true)
-                      .Boolean("Resizeable", true)
-                      .Boolean("LiveResize", false)
-                      .Boolean("MaximizeButton", true)
-                      .Boolean("MinimizeButton", true)
-                      .Integer("MacProcID", 0));
+    SetProperties(DesignListOf({ .width = 635, .height = 516, .composite = true }));
 }
 
 void WHelp::CreateControls()
