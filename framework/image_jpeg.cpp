@@ -256,22 +256,6 @@ size_t checkBeforeDecoding(tjhandle tj, const uint8_t* data, size_t size, JpegSc
 
 } // namespace
 
-std::shared_ptr<ImageBuffer> DecodeJpeg(const uint8_t* data, size_t size, JpegScale scale)
-{
-    TjHandle tj(tjInitDecompress());
-    if (!tj.h)
-        throw ImageCodecError("The JPEG decoder could not start.");
-    int32_t sw = 0, sh = 0;
-    size = checkBeforeDecoding(tj.h, data, size, scale, sw, sh);
-    auto image = std::make_shared<ImageBuffer>();
-    image->width = sw;
-    image->height = sh;
-    image->hasAlpha = false;
-    image->pixels.resize(size_t(sw) * size_t(sh) * 4);
-    decodeWhole(tj.h, data, size, image->pixels.data(), sw, sh);
-    return image;
-}
-
 // libjpeg reports errors by a jump back into the call that met them; every call into it goes
 // through run(), whose frame holds nothing that needs destroying.
 struct JpegRowDecoder::State {

@@ -10,7 +10,8 @@
 #include <stdexcept>
 #include <vector>
 
-// JPEG through libjpeg-turbo's TurboJPEG API, plus a small marker reader for what that API does
+// JPEG through libjpeg-turbo (its TurboJPEG API, and its libjpeg API for decoding row by row),
+// plus a small marker reader for what those APIs do
 // not report (EXIF orientation, ICC profile). All functions are reentrant.
 
 class ImageCodecError : public std::runtime_error {
@@ -58,14 +59,11 @@ struct JpegScale {
 };
 JpegScale ChooseJpegScale(int32_t width, int32_t height, double minWidth, double minHeight);
 
-// Decodes the file's first picture at that scale into opaque RGBA (stored orientation). Throws
-// ImageCodecError for a damaged or incomplete file (one whose data ends before its picture
-// does, too), std::bad_alloc when memory runs out.
-std::shared_ptr<ImageBuffer> DecodeJpeg(const uint8_t* data, size_t size, JpegScale scale);
-
-// The same decoding, a few rows at a time as the resampler asks for them, so that the decoded
-// picture is never held whole. Keeps the file's bytes. Throws as DecodeJpeg does, from the
-// constructor or from Row().
+// Decodes the file's first picture at that scale into opaque RGBA (stored orientation), a few
+// rows at a time as the resampler asks for them, so that the decoded picture is never held
+// whole. Keeps the file's bytes. Throws ImageCodecError for a damaged or incomplete file (one
+// whose data ends before its picture does, too) and std::bad_alloc when memory runs out, from the
+// constructor; Row() gives nil instead and RethrowFailure() raises the reason.
 class JpegRowDecoder final : public RowSource {
 public:
     JpegRowDecoder(std::vector<uint8_t> file, JpegScale scale);
