@@ -2,7 +2,7 @@
 // side (colour, then mask), Save as JPEG quality 80.
 //   picture_bench <output folder> <picture>...
 // Prints wall and CPU milliseconds per picture and the peak resident memory.
-#include "framework/picture.h"
+#include "framework/image/picture.h"
 
 #include <QGuiApplication>
 

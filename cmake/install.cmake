@@ -5,9 +5,7 @@ include(GNUInstallDirs)
 
 set(QUOBLY_APP_DIR ${CMAKE_INSTALL_LIBDIR}/quobly)
 
-if(TARGET quobly)
-  install(TARGETS quobly RUNTIME DESTINATION ${QUOBLY_APP_DIR})
-endif()
+install(TARGETS quobly RUNTIME DESTINATION ${QUOBLY_APP_DIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION ${QUOBLY_APP_DIR}/data
   PATTERN "quobly.desktop" EXCLUDE
   PATTERN "quobly.svg" EXCLUDE)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/folder_item.h"
-#include "framework/text.h"
+#include "framework/core/folder_item.h"
+#include "framework/core/text.h"
 
 #include <cstdint>
 #include <functional>

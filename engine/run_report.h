@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/text.h"
+#include "framework/core/text.h"
 
 #include <cstdint>
 

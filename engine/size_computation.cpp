@@ -1,6 +1,6 @@
 #include "engine/size_computation.h"
 
-#include "framework/text.h"
+#include "framework/core/text.h"
 
 namespace {
 

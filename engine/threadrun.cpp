@@ -3,9 +3,9 @@
 #include "engine/output_names.h"
 #include "engine/run_report.h"
 #include "engine/size_computation.h"
-#include "framework/picture.h"
-#include "framework/runtime.h"
-#include "framework/text.h"
+#include "framework/image/picture.h"
+#include "framework/gui/runtime.h"
+#include "framework/core/text.h"
 #include "main_window/main.h"
 #include "strings/loc.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/folder_item.h"
-#include "framework/thread.h"
+#include "framework/core/folder_item.h"
+#include "framework/core/thread.h"
 
 // The batch resize engine: each Run is one run over the main window's source folder.
 class threadrun : public Thread {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/design_properties.h"
-#include "framework/text.h"
+#include "framework/gui/design_properties.h"
+#include "framework/core/text.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #include "main_window/main.h"
 
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 #include "main_window/design_lists.h"
 #include "shell/menu.h"
 #include "strings/loc.h"

@@ -1,19 +1,19 @@
 #pragma once
 
 #include "engine/threadrun.h"
-#include "framework/check_box.h"
-#include "framework/disclosure_triangle.h"
-#include "framework/edit_field.h"
-#include "framework/group_box.h"
-#include "framework/label.h"
-#include "framework/menu_item.h"
-#include "framework/popup_menu.h"
-#include "framework/progress_bar.h"
-#include "framework/push_button.h"
-#include "framework/radio_button.h"
-#include "framework/separator.h"
-#include "framework/slider.h"
-#include "framework/window.h"
+#include "framework/gui/check_box.h"
+#include "framework/gui/disclosure_triangle.h"
+#include "framework/gui/edit_field.h"
+#include "framework/gui/group_box.h"
+#include "framework/gui/label.h"
+#include "framework/gui/menu_item.h"
+#include "framework/gui/popup_menu.h"
+#include "framework/gui/progress_bar.h"
+#include "framework/gui/push_button.h"
+#include "framework/gui/radio_button.h"
+#include "framework/gui/separator.h"
+#include "framework/gui/slider.h"
+#include "framework/gui/window.h"
 
 #include <memory>
 

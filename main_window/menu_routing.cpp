@@ -1,6 +1,6 @@
 #include "main_window/main.h"
 
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 #include "shell/credits.h"
 #include "shell/whelp.h"
 

@@ -1,9 +1,9 @@
 #include "main_window/main.h"
 
-#include "framework/binary_stream.h"
-#include "framework/exceptions.h"
-#include "framework/folder_item.h"
-#include "framework/text.h"
+#include "framework/core/binary_stream.h"
+#include "framework/core/exceptions.h"
+#include "framework/core/folder_item.h"
+#include "framework/core/text.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "main_window/main.h"
 
-#include "framework/exceptions.h"
-#include "framework/runtime.h"
+#include "framework/core/exceptions.h"
+#include "framework/gui/runtime.h"
 
 void Main::PBSelect_Action(PushButton& sender)
 {

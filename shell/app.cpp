@@ -1,6 +1,6 @@
 #include "shell/app.h"
 
-#include "framework/runtime.h"
+#include "framework/gui/runtime.h"
 #include "main_window/main.h"
 
 App::App()

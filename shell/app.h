@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/application.h"
-#include "framework/folder_item.h"
+#include "framework/gui/application.h"
+#include "framework/core/folder_item.h"
 
 // The application object: takes a file or folder opened with the application and makes it the
 // main window's source folder.

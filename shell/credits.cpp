@@ -1,6 +1,6 @@
 #include "shell/credits.h"
 
-#include "framework/runtime.h"
+#include "framework/gui/runtime.h"
 #include "strings/loc.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "framework/label.h"
-#include "framework/static_text.h"
-#include "framework/window.h"
+#include "framework/gui/label.h"
+#include "framework/gui/static_text.h"
+#include "framework/gui/window.h"
 
 // The credits window: product, version, author, links and translators. A click on a link hands
 // it to the system; a click anywhere else closes the window.

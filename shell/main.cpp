@@ -1,5 +1,5 @@
-#include "framework/localization.h"
-#include "framework/runtime.h"
+#include "framework/core/localization.h"
+#include "framework/gui/runtime.h"
 #include "shell/startup.h"
 
 int main(int argc, char** argv)

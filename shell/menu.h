@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/menu_item.h"
+#include "framework/gui/menu_item.h"
 
 // The application's one menu bar: File, Edit and Help menus, found and routed by item names.
 class Menu : public MenuBar {

@@ -1,7 +1,7 @@
 #include "shell/startup.h"
 
-#include "framework/application.h"
-#include "framework/runtime.h"
+#include "framework/gui/application.h"
+#include "framework/gui/runtime.h"
 #include "main_window/main.h"
 #include "shell/app.h"
 #include "shell/credits.h"

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "framework/html_viewer.h"
-#include "framework/label.h"
-#include "framework/popup_menu.h"
-#include "framework/push_button.h"
-#include "framework/window.h"
+#include "framework/gui/html_viewer.h"
+#include "framework/gui/label.h"
+#include "framework/gui/popup_menu.h"
+#include "framework/gui/push_button.h"
+#include "framework/gui/window.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/file_type.h"
+#include "framework/core/file_type.h"
 
 #include <memory>
 

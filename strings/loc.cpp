@@ -1,6 +1,6 @@
 #include "strings/loc.h"
 
-#include "framework/localization.h"
+#include "framework/core/localization.h"
 
 // QUOBLY_TRANSLATOR_DE and QUOBLY_TRANSLATOR_ES, the translators' names, are build settings.
 

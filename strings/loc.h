@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/text.h"
+#include "framework/core/text.h"
 
 // The application's translatable texts: each function looks up the key "loc." followed by its own
 // name and gives the English default when the user's language has no translation. List texts

@@ -3,8 +3,8 @@
 // Runs of the engine through the main window, as a user makes them: settings on the controls, a
 // folder chosen with Select, Go pressed, the event loop spun until the window is given back.
 
-#include "framework/folder_item.h"
-#include "framework/runtime.h"
+#include "framework/core/folder_item.h"
+#include "framework/gui/runtime.h"
 #include "main_window/main.h"
 #include "tests/support/spin.h"
 

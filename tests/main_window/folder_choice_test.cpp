@@ -1,8 +1,8 @@
 // Choosing the source folder: the Select button with a scripted chooser, and drops on the window.
 #include "main_window/main.h"
 
-#include "framework/folder_item.h"
-#include "framework/runtime.h"
+#include "framework/core/folder_item.h"
+#include "framework/gui/runtime.h"
 #include "tests/support/spin.h"
 
 #include <QApplication>

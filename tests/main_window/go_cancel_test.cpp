@@ -1,8 +1,8 @@
 // Go and Cancel through the keys and the button, with real runs over a folder of pictures.
 #include "main_window/main.h"
 
-#include "framework/folder_item.h"
-#include "framework/runtime.h"
+#include "framework/core/folder_item.h"
+#include "framework/gui/runtime.h"
 #include "tests/support/spin.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 // accessors, what the compact size shows, and the focus order.
 #include "main_window/main.h"
 
-#include "framework/runtime.h"
+#include "framework/gui/runtime.h"
 #include "main_window/design_lists.h"
 #include "tests/support/spin.h"
 

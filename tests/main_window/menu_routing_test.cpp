@@ -2,8 +2,8 @@
 // windows, found by name in the one menu bar.
 #include "main_window/main.h"
 
-#include "framework/folder_item.h"
-#include "framework/runtime.h"
+#include "framework/core/folder_item.h"
+#include "framework/gui/runtime.h"
 #include "shell/credits.h"
 #include "shell/whelp.h"
 #include "tests/support/spin.h"

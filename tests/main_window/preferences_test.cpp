@@ -2,8 +2,8 @@
 // on disk, and files that must not disturb the window.
 #include "main_window/main.h"
 
-#include "framework/folder_item.h"
-#include "framework/runtime.h"
+#include "framework/core/folder_item.h"
+#include "framework/gui/runtime.h"
 #include "tests/support/spin.h"
 
 #include <QDir>

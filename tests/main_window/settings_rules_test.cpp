@@ -2,8 +2,8 @@
 // enabled, the mode groups, the JPEG-only controls, the quality pair and the DOS option.
 #include "main_window/main.h"
 
-#include "framework/folder_item.h"
-#include "framework/runtime.h"
+#include "framework/core/folder_item.h"
+#include "framework/gui/runtime.h"
 #include "tests/support/picture_fixtures.h"
 #include "tests/support/spin.h"
 

@@ -2,8 +2,8 @@
 
 // Helpers shared by the shell's tests: a translation made in the test, and recorders for the
 // services handed to the system.
-#include "framework/runtime.h"
-#include "framework/text.h"
+#include "framework/gui/runtime.h"
+#include "framework/core/text.h"
 
 #include <QCoreApplication>
 #include <QTranslator>

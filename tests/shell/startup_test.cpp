@@ -1,9 +1,9 @@
 #include "shell/startup.h"
 
-#include "framework/application.h"
-#include "framework/file_type.h"
-#include "framework/runtime.h"
-#include "framework/window.h"
+#include "framework/gui/application.h"
+#include "framework/core/file_type.h"
+#include "framework/gui/runtime.h"
+#include "framework/gui/window.h"
 #include "main_window/main.h"
 #include "shell/app.h"
 #include "shell/menu.h"

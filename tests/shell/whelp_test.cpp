@@ -1,6 +1,6 @@
 #include "shell/whelp.h"
 
-#include "framework/runtime.h"
+#include "framework/gui/runtime.h"
 #include "main_window/main.h"
 #include "shell/startup.h"
 #include "tests/shell/shell_fixtures.h"

@@ -1,15 +1,15 @@
 // Opens a framework window with a few controls in a real X server, waits until it is exposed,
 // saves a screenshot beside the executable and quits with status 0 (1 when the window never
 // showed).
-#include "framework/application.h"
-#include "framework/check_box.h"
-#include "framework/edit_field.h"
-#include "framework/group_box.h"
-#include "framework/label.h"
-#include "framework/menu_item.h"
-#include "framework/push_button.h"
-#include "framework/runtime.h"
-#include "framework/window.h"
+#include "framework/gui/application.h"
+#include "framework/gui/check_box.h"
+#include "framework/gui/edit_field.h"
+#include "framework/gui/group_box.h"
+#include "framework/gui/label.h"
+#include "framework/gui/menu_item.h"
+#include "framework/gui/push_button.h"
+#include "framework/gui/runtime.h"
+#include "framework/gui/window.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,14 @@
 // One application per test process, on the offscreen platform, with a HOME of its own so that
-// preferences, the Desktop and the trash never touch the real ones.
-#include "framework/runtime.h"
+// preferences, the Desktop and the trash never touch the real ones. The application object is the
+// richest the tested layer may have: QCoreApplication for core, QGuiApplication for image (no
+// widgets), the framework's own for gui and the program.
+#if QUOBLY_TEST_LAYER == QUOBLY_TEST_LAYER_CORE
+#include <QCoreApplication>
+#elif QUOBLY_TEST_LAYER == QUOBLY_TEST_LAYER_IMAGE
+#include <QGuiApplication>
+#else
+#include "framework/gui/runtime.h"
+#endif
 
 #include <gtest/gtest.h>
 
@@ -38,7 +46,13 @@ int main(int argc, char** argv)
     setenv("LC_ALL", "C.UTF-8", 1);
 
     ::testing::InitGoogleTest(&argc, argv);
+#if QUOBLY_TEST_LAYER == QUOBLY_TEST_LAYER_CORE
+    QCoreApplication application(argc, argv);
+#elif QUOBLY_TEST_LAYER == QUOBLY_TEST_LAYER_IMAGE
+    QGuiApplication application(argc, argv);
+#else
     RuntimeInit(argc, argv);
+#endif
     const int result = RUN_ALL_TESTS();
 
     std::error_code ignored;

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "framework/core/ref.h"
+#include "framework/core/text.h"
+
+#include <cstdint>
+#include <memory>
+
+// A file or folder named by its path. The item need not exist.
+class FolderItem final {
+public:
+    explicit FolderItem(String nativePath);
+
+    static Ref<FolderItem> FromPath(const String& nativePath);
+    // An item the user named directly (chosen, dropped, opened with the application): a symbolic
+    // link stands for what it leads to, as the user means that folder or file. A broken link stays.
+    static Ref<FolderItem> FromUserPath(const String& nativePath);
+
+    String Name() const;
+    String NativePath() const { return m_path; }
+    // The folder that holds this item; nil for the root.
+    Ref<FolderItem> Parent() const;
+    // The item of that one name in this folder, whether or not it exists. "/" in the name becomes
+    // ":", so a name never leaves the folder; "", "." and ".." name no item (nil).
+    Ref<FolderItem> Child(const String& name) const;
+    // Number of items in this folder, hidden ones included; 0 for a file.
+    int32_t Count() const;
+    // The item of 1-based number `index` in name order (case-insensitive, digit runs as numbers);
+    // a symbolic link is taken as itself. Nil outside 1..Count().
+    Ref<FolderItem> TrueItem(int32_t index) const;
+
+    bool Directory() const; // a symbolic link is not a folder
+    bool Alias() const;     // a symbolic link, whatever it leads to
+    bool Exists() const;
+    // True when the item exists and cannot be written, or does not exist and its folder cannot be.
+    bool Locked() const;
+    // Removes a file or an empty folder; a folder that still holds items goes to the trash.
+    // Failures are not raised: LastErrorCode() tells (an errno value, 0 after success).
+    void Delete();
+    // Moves the item to the desktop trash, from where the user can take it back.
+    void MoveToTrash();
+    void CreateAsFolder();
+    int32_t LastErrorCode() const { return m_lastError; }
+
+private:
+    String m_path;
+    int32_t m_lastError { 0 };
+};
+
+namespace SpecialFolder {
+// The user's configuration folder (created when missing).
+Ref<FolderItem> Preferences();
+Ref<FolderItem> Desktop();
+}
+
+// "" gives the folder that holds the executable; other paths are taken relative to it.
+Ref<FolderItem> GetFolderItem(const String& path, int32_t pathMode = 0);
+
+// How often a folder was actually read: the listing behind Count and TrueItem is kept until the
+// folder changes, and this counter lets tests and benchmarks see that.
+namespace FolderListingStatistics {
+int64_t ListingsMade();
+}

@@ -1,0 +1,115 @@
+#include "framework/gui/label.h"
+
+#include "framework/gui/qt_convert.h"
+
+#include <QLabel>
+#include <QPalette>
+
+namespace {
+
+void alignLabel(QLabel* label, int32_t textAlign, bool multiline)
+{
+    Qt::Alignment horizontal = Qt::AlignLeft;
+    if (textAlign == 1)
+        horizontal = Qt::AlignHCenter;
+    else if (textAlign == 2)
+        horizontal = Qt::AlignRight;
+    label->setAlignment(horizontal | (multiline ? Qt::AlignTop : Qt::AlignVCenter));
+}
+
+} // namespace
+
+Label::Label()
+    : Label(new QLabel)
+{
+}
+
+Label::Label(QLabel* widget)
+    : RectControl(widget)
+{
+    widget->setTextFormat(Qt::PlainText);
+    widget->setFocusPolicy(Qt::NoFocus);
+    alignLabel(widget, m_textAlign, m_multiline);
+    TextColor(m_textColor);
+}
+
+const DesignTable<RectControl>& Label::classTable()
+{
+    static const DesignTable<RectControl> table = [] {
+        auto t = HeadTable();
+        AddCommonEntries(t, { "TabIndex", "Enabled", "Visible", "HelpTag", "AutoDeactivate", "TextFont", "Bold",
+                                "Italic", "Underline", "DataSource", "DataField", "InitialParent" });
+        AddTextEntries(t);
+        return t;
+    }();
+    return table;
+}
+
+DesignTypeOf Label::DesignTypes() { return classTable().Types(); }
+const DesignTable<RectControl>& Label::Table() const { return classTable(); }
+
+void Label::AddTextEntries(DesignTable<RectControl>& t)
+{
+    using T = DesignType;
+    auto self = [](RectControl& c) -> Label& { return static_cast<Label&>(c); };
+    t.Add("Text", T::Text, [self](RectControl& c, const DesignValue& v) { self(c).Text(designText(v)); });
+    t.Add("TextAlign", T::Integer, [self](RectControl& c, const DesignValue& v) { self(c).TextAlign(designInt(v)); });
+    t.Add("TextColor", T::Color, [self](RectControl& c, const DesignValue& v) { self(c).TextColor(designColour(v)); });
+    t.Add("Multiline", T::Boolean, [self](RectControl& c, const DesignValue& v) { self(c).Multiline(designBool(v)); });
+    t.Add("Selectable", T::Boolean, [self](RectControl& c, const DesignValue& v) { self(c).Selectable(designBool(v)); });
+    t.Add("Transparent", T::Boolean, [self](RectControl& c, const DesignValue& v) { self(c).Transparent(designBool(v)); });
+}
+
+QLabel* Label::label() const
+{
+    return static_cast<QLabel*>(Widget());
+}
+
+String Label::Text() const
+{
+    return m_text;
+}
+
+void Label::Text(const String& value)
+{
+    if (value == m_text)
+        return;
+    m_text = value;
+    // Rows of a text are separated by carriage returns; Qt breaks lines at line feeds.
+    QString shown = toQt(value);
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    label()->setText(shown);
+}
+
+void Label::TextAlign(int32_t value)
+{
+    m_textAlign = value;
+    alignLabel(label(), m_textAlign, m_multiline);
+}
+
+void Label::TextColor(Color value)
+{
+    m_textColor = value;
+    QPalette palette = label()->palette();
+    palette.setColor(QPalette::WindowText, toQColor(value));
+    label()->setPalette(palette);
+}
+
+void Label::Multiline(bool value)
+{
+    m_multiline = value;
+    label()->setWordWrap(value);
+    alignLabel(label(), m_textAlign, m_multiline);
+}
+
+void Label::Transparent(bool value)
+{
+    m_transparent = value;
+    label()->setAutoFillBackground(!value);
+}
+
+void Label::Selectable(bool value)
+{
+    m_selectable = value;
+    label()->setTextInteractionFlags(value ? Qt::TextSelectableByMouse : Qt::NoTextInteraction);
+}

@@ -1,0 +1,106 @@
+#include "framework/gui/radio_button.h"
+
+#include "framework/gui/qt_convert.h"
+
+#include <QButtonGroup>
+#include <QEvent>
+#include <QRadioButton>
+
+namespace {
+
+// Qt's own auto-exclusivity looks for the checked sibling among every button below the parent,
+// a group box's included, and then cannot uncheck one that sits in a box: the window's buttons
+// and a box's would hold each other checked. One exclusive group per parent widget keeps each
+// parent's buttons to themselves.
+class ExclusiveRadio final : public QRadioButton {
+protected:
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::ParentChange)
+            joinParentGroup();
+        return QRadioButton::event(e);
+    }
+
+private:
+    void joinParentGroup()
+    {
+        if (QButtonGroup* old = group())
+            old->removeButton(this);
+        QWidget* parent = parentWidget();
+        if (!parent)
+            return;
+        static const QString name = QStringLiteral("RadioButton.exclusiveGroup");
+        auto* shared = parent->findChild<QButtonGroup*>(name, Qt::FindDirectChildrenOnly);
+        if (!shared) {
+            shared = new QButtonGroup(parent);
+            shared->setObjectName(name);
+        }
+        shared->addButton(this);
+    }
+};
+
+} // namespace
+
+RadioButton::RadioButton()
+    : RectControl(new ExclusiveRadio)
+{
+    radioButton()->setAutoExclusive(false);
+    // Unchecking the sibling raises nothing: only the member that becomes checked acts.
+    QObject::connect(radioButton(), &QRadioButton::toggled, radioButton(), [this](bool checked) {
+        if (checked)
+            fire(OnAction, *this);
+    });
+}
+
+const DesignTable<RectControl>& RadioButton::classTable()
+{
+    static const DesignTable<RectControl> table = [] {
+        auto t = HeadTable();
+        AddCommonEntries(t, { "TabIndex", "TabStop", "Enabled", "Visible", "HelpTag", "AutoDeactivate", "TextFont",
+                                "Bold", "Italic", "Underline", "InitialParent" });
+        t.Add("Value", DesignType::Boolean,
+            [](RectControl& c, const DesignValue& v) { static_cast<RadioButton&>(c).Value(designBool(v)); });
+        return t;
+    }();
+    return table;
+}
+
+DesignTypeOf RadioButton::DesignTypes() { return classTable().Types(); }
+const DesignTable<RectControl>& RadioButton::Table() const { return classTable(); }
+
+QRadioButton* RadioButton::radioButton() const
+{
+    return static_cast<QRadioButton*>(Widget());
+}
+
+String RadioButton::Caption() const
+{
+    return captionFromQt(radioButton()->text());
+}
+
+void RadioButton::Caption(const String& value)
+{
+    radioButton()->setText(captionToQt(value));
+}
+
+bool RadioButton::Value() const
+{
+    return radioButton()->isChecked();
+}
+
+void RadioButton::Value(bool value)
+{
+    if (value == Value())
+        return;
+    if (value) {
+        radioButton()->setChecked(true);
+        return;
+    }
+    // Qt keeps one member of an exclusive group checked; code may leave the group with none.
+    QButtonGroup* group = radioButton()->group();
+    if (group)
+        group->setExclusive(false);
+    radioButton()->setChecked(false);
+    if (group)
+        group->setExclusive(true);
+}

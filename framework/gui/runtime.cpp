@@ -1,0 +1,122 @@
+#include "framework/gui/runtime.h"
+
+#include "framework/core/thread.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+std::vector<String>& classRegistry()
+{
+    static std::vector<String> classes;
+    return classes;
+}
+
+bool isRegistered(const String& name)
+{
+    const auto& classes = classRegistry();
+    return std::find(classes.begin(), classes.end(), name) != classes.end();
+}
+
+struct SeamHandlers {
+    std::function<void()> beep;
+    std::function<void(const String&)> showURL;
+    std::function<Ref<FolderItem>()> selectFolder;
+    std::function<void(const String&)> msgBox;
+};
+
+SeamHandlers& seams()
+{
+    static SeamHandlers handlers;
+    return handlers;
+}
+
+void registerFrameworkClasses()
+{
+    for (const char* name : { "Object", "Application", "Window", "Control", "RectControl", "Label",
+             "StaticText", "EditField", "PopupMenu", "RadioButton", "CheckBox", "Slider",
+             "PushButton", "ProgressBar", "GroupBox", "DisclosureTriangle", "Separator",
+             "HTMLViewer", "MenuItem", "MenuBar", "QuitMenuItem", "AppleMenuItem", "Thread",
+             "FolderItem", "Picture", "Graphics", "BinaryStream", "FileType" })
+        classRegistry().push_back(name);
+}
+
+} // namespace
+
+void RuntimeInit(int& argc, char** argv)
+{
+    if (QCoreApplication::instance())
+        return;
+    // The application object lives until the process ends, as the framework does.
+    new QApplication(argc, argv);
+    QCoreApplication::setApplicationName("Quobly!");
+    SetUnhandledThreadExceptionReporter(&UnhandledException);
+    if (classRegistry().empty())
+        registerFrameworkClasses();
+}
+
+void RuntimeRegisterClass(const String& name, const String& base)
+{
+    if (!base.empty() && !isRegistered(base))
+        classRegistry().push_back(base);
+    if (!isRegistered(name))
+        classRegistry().push_back(name);
+}
+
+std::vector<String> RegisteredClasses()
+{
+    return classRegistry();
+}
+
+void UnhandledException(const RuntimeException& error)
+{
+    const String text = error.ClassName() + ": " + error.Message();
+    std::fprintf(stderr, "Quobly!: unhandled %s\n", text.c_str());
+    MsgBox("An error occurred that Quobly! could not handle:\n" + text);
+}
+
+void Beep()
+{
+    if (seams().beep)
+        return seams().beep();
+    QApplication::beep();
+}
+
+void ShowURL(const String& url)
+{
+    if (seams().showURL)
+        return seams().showURL(url);
+    QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+}
+
+Ref<FolderItem> SelectFolder()
+{
+    if (seams().selectFolder)
+        return seams().selectFolder();
+    const QString path = QFileDialog::getExistingDirectory(nullptr);
+    if (path.isEmpty())
+        return nullptr;
+    return FolderItem::FromUserPath(path.toStdString());
+}
+
+void MsgBox(const String& message)
+{
+    if (seams().msgBox)
+        return seams().msgBox(message);
+    QMessageBox::warning(QApplication::activeWindow(), "Quobly!", QString::fromStdString(message));
+}
+
+namespace Seams {
+void SetBeep(std::function<void()> handler) { seams().beep = std::move(handler); }
+void SetShowURL(std::function<void(const String&)> handler) { seams().showURL = std::move(handler); }
+void SetSelectFolder(std::function<Ref<FolderItem>()> handler) { seams().selectFolder = std::move(handler); }
+void SetMsgBox(std::function<void(const String&)> handler) { seams().msgBox = std::move(handler); }
+void ResetAll() { seams() = {}; }
+}

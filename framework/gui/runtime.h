@@ -1,0 +1,49 @@
+#pragma once
+
+#include "framework/core/exceptions.h"
+#include "framework/core/folder_item.h"
+#include "framework/core/ref.h"
+#include "framework/core/text.h"
+
+#include <functional>
+#include <vector>
+
+// Start-up: creates the QApplication. Must come first.
+void RuntimeInit(int& argc, char** argv);
+// Registers a class with the run time, its base first (once) when the base is not yet known.
+void RuntimeRegisterClass(const String& name, const String& base);
+// The class names in the order of their registration, the framework's own first.
+std::vector<String> RegisteredClasses();
+// Runs the start-up routine; an exception that leaves it goes to UnhandledException.
+void RunFrameworkInitialization(const std::function<void()>& startup);
+// The event loop; returns after Quit.
+void RuntimeRun();
+// Closes every window (their Close events run), then ends the event loop with `status`.
+void Quit(int32_t status = 0);
+bool IsQuitting();
+// Ends the framework; gives the exit status that Quit received.
+int32_t RuntimeExit();
+
+// Reports an exception that no handler caught: a message box naming it, and standard error.
+void UnhandledException(const RuntimeException& error);
+// Framework-internal: runs an event handler called from the event loop; an exception that leaves
+// it is reported through UnhandledException and goes no further.
+void RunGuarded(const std::function<void()>& body);
+
+// Services handed to the system. Each has a seam that tests replace.
+void Beep();
+void ShowURL(const String& url);
+// The folder chooser: the chosen folder, or nil when the user cancels.
+Ref<FolderItem> SelectFolder();
+// A modal message box with one OK button.
+void MsgBox(const String& message);
+
+namespace Seams {
+void SetBeep(std::function<void()> handler);
+void SetShowURL(std::function<void(const String&)> handler);
+void SetSelectFolder(std::function<Ref<FolderItem>()> handler);
+void SetMsgBox(std::function<void(const String&)> handler);
+void ResetAll();
+// Lets a test process quit more than once: forgets an earlier Quit and its status.
+void ResetQuitState();
+}

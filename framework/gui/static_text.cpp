@@ -1,0 +1,56 @@
+#include "framework/gui/static_text.h"
+
+#include "framework/gui/runtime.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+
+namespace {
+
+// A label that offers its clicks to the control first; a click the control does not take goes
+// on to the widgets below it and so to the window.
+class ClickLabel final : public QLabel {
+public:
+    std::function<bool(int32_t, int32_t)> pressed;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        const QPoint at = event->position().toPoint();
+        if (pressed && pressed(at.x(), at.y())) {
+            event->accept();
+            return;
+        }
+        event->ignore();
+    }
+};
+
+} // namespace
+
+StaticText::StaticText()
+    : Label(new ClickLabel)
+{
+    static_cast<ClickLabel*>(Widget())->pressed = [this](int32_t x, int32_t y) {
+        if (!OnMouseDown)
+            return false;
+        auto hook = OnMouseDown;
+        bool handled = false;
+        RunGuarded([&] { handled = hook(*this, x, y); });
+        return handled;
+    };
+}
+
+const DesignTable<RectControl>& StaticText::classTable()
+{
+    static const DesignTable<RectControl> table = [] {
+        auto t = HeadTable();
+        AddCommonEntries(t, { "TabIndex", "TabStop", "Enabled", "Visible", "HelpTag", "AutoDeactivate", "TextFont",
+                                "Bold", "Italic", "Underline", "DataSource", "DataField", "InitialParent" });
+        AddTextEntries(t);
+        return t;
+    }();
+    return table;
+}
+
+DesignTypeOf StaticText::DesignTypes() { return classTable().Types(); }
+const DesignTable<RectControl>& StaticText::Table() const { return classTable(); }

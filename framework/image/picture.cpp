@@ -1,0 +1,218 @@
+#include "framework/image/picture.h"
+
+#include "framework/image/colour.h"
+#include "framework/image/jpeg.h"
+#include "framework/image/png.h"
+#include "framework/image/picture_data.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int32_t DefaultJpegQuality = 80;
+
+[[noreturn]] void raiseOutOfMemory()
+{
+    throw RuntimeException("There is not enough memory for this picture.");
+}
+
+// Writes the whole file or raises IOException; a file this call created is removed again when
+// writing it fails, so no half-written file is left looking like a picture.
+void writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const bool created = fd >= 0;
+    if (fd < 0 && errno == EEXIST)
+        fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        const int error = errno;
+        throw IOException("The file \"" + path + "\" cannot be created: " + std::strerror(error), error);
+    }
+    auto fail = [&](int error) {
+        ::close(fd);
+        if (created)
+            ::unlink(path.c_str());
+        throw IOException("The file \"" + path + "\" cannot be written: " + std::strerror(error), error);
+    };
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        fail(st.st_mode ? EINVAL : errno);
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            fail(n < 0 ? errno : EIO);
+        done += size_t(n);
+    }
+    if (::close(fd) != 0) {
+        const int error = errno;
+        if (created)
+            ::unlink(path.c_str());
+        throw IOException("The file \"" + path + "\" cannot be written: " + std::strerror(error), error);
+    }
+}
+
+} // namespace
+
+Picture::Picture(std::shared_ptr<PictureData> data, bool isMask) : m_data(std::move(data)), m_isMask(isMask) {}
+
+Ref<Picture> Picture::Open(const Ref<FolderItem>& file)
+{
+    if (!file)
+        return nullptr;
+    std::shared_ptr<const ImageSource> source;
+    try {
+        source = ImageSource::Probe(file->NativePath());
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    if (!source)
+        return nullptr;
+    auto data = std::make_shared<PictureData>();
+    data->width = source->Width();
+    data->height = source->Height();
+    data->hasMask = source->HasAlpha();
+    data->source = std::move(source);
+    return MakeRef<Picture>(std::move(data));
+}
+
+int32_t Picture::Width() const { return m_data->width; }
+int32_t Picture::Height() const { return m_data->height; }
+int32_t Picture::Depth() const { return m_data->depth; }
+
+Ref<::Graphics> Picture::Graphics()
+{
+    return MakeRef<::Graphics>(Ref<Picture>(shared_from_this()));
+}
+
+Ref<Picture> Picture::Mask(bool make)
+{
+    // A mask has no mask of its own.
+    if (m_isMask)
+        return nullptr;
+    if (!m_data->hasMask) {
+        if (!make)
+            return nullptr;
+        // A made mask is fully opaque: nothing to store until something is drawn into it.
+        m_data->hasMask = true;
+    }
+    return MakeRef<Picture>(m_data, true);
+}
+
+void Picture::Save(const Ref<FolderItem>& file, int32_t format, int32_t quality)
+{
+    if (quality < -1 || quality > 100)
+        throw OutOfBoundsException("The compression value is out of range, valid values are 0-100");
+    if (format != SaveAsPNG && format != SaveAsJPEG)
+        throw OutOfBoundsException("The picture format is unknown, valid values are 150 (PNG) and 151 (JPEG)");
+    const std::string path = file->NativePath();
+    std::vector<uint8_t> bytes;
+    try {
+        std::shared_ptr<ImageBuffer> image = m_data->Snapshot(m_isMask);
+        const std::vector<uint8_t>& icc = m_isMask ? std::vector<uint8_t>() : m_data->icc;
+        const bool transparent = image->AnyTransparent();
+        if (format == SaveAsJPEG) {
+            if (transparent)
+                image = FlattenOntoWhite(*image);
+            bytes = EncodeJpeg(*image, quality < 0 ? DefaultJpegQuality : std::max(quality, 1), icc);
+        } else {
+            bytes = EncodePng(*image, transparent, icc);
+        }
+    } catch (const ImageCodecError& error) {
+        throw IOException("The picture cannot be saved as \"" + path + "\": " + error.what());
+    } catch (const std::bad_alloc&) {
+        raiseOutOfMemory();
+    }
+    writeWholeFile(path, bytes);
+}
+
+Ref<Picture> NewPicture(int32_t width, int32_t height, int32_t depth)
+{
+    if (width < 1 || height < 1 || int64_t(width) * height > MaxImagePixels)
+        return nullptr;
+    auto data = std::make_shared<PictureData>();
+    data->width = width;
+    data->height = height;
+    data->depth = depth;
+    return MakeRef<Picture>(std::move(data));
+}
+
+void Graphics::DrawPicture(const Ref<Picture>& source, int32_t x, int32_t y, int32_t width, int32_t height,
+    int32_t sourceX, int32_t sourceY, int32_t sourceWidth, int32_t sourceHeight)
+{
+    PictureData& s = *source->Data();
+    PictureData& t = *m_target->Data();
+    if (width <= 0 || height <= 0 || sourceWidth <= 0 || sourceHeight <= 0)
+        return;
+
+    // Only the part of the source rectangle that lies on the source is drawn, into the matching
+    // part of the destination rectangle.
+    const double sx0 = std::max<double>(sourceX, 0), sy0 = std::max<double>(sourceY, 0);
+    const double sx1 = std::min<double>(double(sourceX) + sourceWidth, s.width);
+    const double sy1 = std::min<double>(double(sourceY) + sourceHeight, s.height);
+    if (sx1 <= sx0 || sy1 <= sy0)
+        return;
+    const double kx = double(width) / sourceWidth, ky = double(height) / sourceHeight;
+    const int64_t dx = x + std::llround((sx0 - sourceX) * kx), dy = y + std::llround((sy0 - sourceY) * ky);
+    const int64_t gridWidth = std::llround((sx1 - sx0) * kx), gridHeight = std::llround((sy1 - sy0) * ky);
+    const int64_t vx0 = std::max<int64_t>(dx, 0), vy0 = std::max<int64_t>(dy, 0);
+    const int64_t vx1 = std::min<int64_t>(dx + gridWidth, t.width), vy1 = std::min<int64_t>(dy + gridHeight, t.height);
+    if (vx1 <= vx0 || vy1 <= vy0 || gridWidth > INT32_MAX || gridHeight > INT32_MAX)
+        return;
+    const PixelRect visible { int32_t(vx0), int32_t(vy0), int32_t(vx1 - vx0), int32_t(vy1 - vy0) };
+    const PixelRect window { int32_t(vx0 - dx), int32_t(vy0 - dy), visible.width, visible.height };
+    const SourceRect rect { sx0, sy0, sx1 - sx0, sy1 - sy0 };
+    const RenderKey key { s.id, s.version, rect, int32_t(gridWidth), int32_t(gridHeight), window, source->IsMask() };
+
+    try {
+        if (m_target->IsMask()) {
+            // The mask of the picture whose colour was just drawn, with the same rectangles: the
+            // drawn layer takes that picture's colour and alpha as they are, from the one
+            // rendering already made (no white bleeds into half-transparent edges).
+            if (source->IsMask() && t.pending && !t.pending->replace && t.pending->at == visible) {
+                RenderKey colourKey = key;
+                colourKey.mask = false;
+                if (t.pending->key == colourKey) {
+                    t.pending->replace = true;
+                    t.hasMask = true;
+                    ++t.version;
+                    return;
+                }
+            }
+            std::shared_ptr<ImageBuffer> drawn = s.Render(rect, int32_t(gridWidth), int32_t(gridHeight), window);
+            if (source->IsMask())
+                drawn = MaskAsGrey(*drawn);
+            t.Flush();
+            DrawIntoMask(t.MutablePixels(), *drawn, visible.x, visible.y);
+            t.hasMask = true;
+            ++t.version;
+            return;
+        }
+
+        std::shared_ptr<ImageBuffer> drawn = s.Render(rect, int32_t(gridWidth), int32_t(gridHeight), window);
+        if (source->IsMask()) {
+            drawn = MaskAsGrey(*drawn);
+        } else if (t.Plain()) {
+            // A picture nothing was drawn into takes the profile of the first picture drawn.
+            t.icc = drawn->icc;
+        } else if (drawn->icc != t.icc) {
+            drawn = std::make_shared<ImageBuffer>(*drawn);
+            ConvertToProfile(*drawn, t.icc);
+        }
+        t.Flush();
+        t.pending = PictureData::Layer { std::move(drawn), visible, key, false };
+        ++t.version;
+    } catch (const ImageCodecError& error) {
+        throw IOException(error.what());
+    } catch (const std::bad_alloc&) {
+        raiseOutOfMemory();
+    }
+}

@@ -1,0 +1,261 @@
+#include "framework/image/source.h"
+
+#include "framework/image/colour.h"
+#include "framework/image/exif.h"
+#include "framework/image/jpeg.h"
+#include "framework/image/resample.h"
+
+#include <QColorSpace>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Qt refuses images above 256 MB by default; a 12000 x 9000 photo needs 432 MB as RGBA. Beyond
+// the largest picture the framework makes, a file is refused as it is everywhere else (16-bit
+// formats reach that at half the pixels).
+constexpr int QtAllocationLimitMB = int((MaxImagePixels * 4) >> 20);
+// No JPEG's compressed data comes near four bytes per sample (noise at quality 100 takes about
+// one and a half); the allowance covers tables, thumbnails and the like.
+constexpr int64_t JpegBytesPerSample = 4;
+constexpr int64_t JpegReadAllowance = int64_t(16) << 20;
+constexpr size_t JpegHeaderLimit = size_t(32) << 20;
+
+// A read-only descriptor of a regular file (never a folder, FIFO or device, which could block
+// or make no sense as a picture); closed on destruction.
+struct RegularFile {
+    int fd { -1 };
+    off_t size { 0 };
+    explicit RegularFile(const std::string& path)
+    {
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        struct stat st {};
+        if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+            ::close(fd);
+            fd = -1;
+        }
+        size = fd >= 0 ? st.st_size : 0;
+    }
+    ~RegularFile()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    RegularFile(const RegularFile&) = delete;
+    RegularFile& operator=(const RegularFile&) = delete;
+
+    // Appends up to `count` bytes; false on a read error.
+    bool readMore(std::vector<uint8_t>& into, size_t count)
+    {
+        const size_t start = into.size();
+        into.resize(start + count);
+        size_t done = 0;
+        while (done < count) {
+            const ssize_t n = ::read(fd, into.data() + start + done, count - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                into.resize(start + done);
+                return false;
+            }
+            if (n == 0)
+                break;
+            done += size_t(n);
+        }
+        into.resize(start + done);
+        return true;
+    }
+};
+
+int32_t orientationOf(QImageIOHandler::Transformations t)
+{
+    switch (int(t)) {
+    case QImageIOHandler::TransformationMirror: return 2;
+    case QImageIOHandler::TransformationRotate180: return 3;
+    case QImageIOHandler::TransformationFlip: return 4;
+    case QImageIOHandler::TransformationFlipAndRotate90: return 5;
+    case QImageIOHandler::TransformationRotate90: return 6;
+    case QImageIOHandler::TransformationMirrorAndRotate90: return 7;
+    case QImageIOHandler::TransformationRotate270: return 8;
+    default: return 1;
+    }
+}
+
+void raiseQtLimit()
+{
+    static const bool raised = [] {
+        QImageReader::setAllocationLimit(QtAllocationLimitMB);
+        return true;
+    }();
+    (void)raised;
+}
+
+} // namespace
+
+// Decoded pixels in stored orientation, either our own buffer or a QImage viewed in place.
+struct SourceDecoder {
+    std::unique_ptr<JpegRowDecoder> rows;
+    QImage image;
+    PixelView view;
+    std::vector<uint8_t> icc;
+
+    static SourceDecoder decode(const ImageSource& source, double minWidth, double minHeight)
+    {
+        SourceDecoder d;
+        // Qt decodes every pixel; a picture beyond the limit is refused before anything is read.
+        if (source.m_kind != ImageSource::Kind::Jpeg
+            && int64_t(source.m_storedWidth) * source.m_storedHeight > MaxImagePixels)
+            throw ImageCodecError("The picture is too large to open (" + std::to_string(source.m_storedWidth) + " x "
+                + std::to_string(source.m_storedHeight) + " pixels).");
+        if (source.m_kind == ImageSource::Kind::Jpeg) {
+            const JpegScale scale = ChooseJpegScale(source.m_storedWidth, source.m_storedHeight, minWidth, minHeight);
+            // Decoded as the resampler takes the rows: the picture is never held whole.
+            d.rows = std::make_unique<JpegRowDecoder>(source.ReadFile(), scale);
+            if (d.rows->Width() != scale.Scaled(source.m_storedWidth) || d.rows->Height() != scale.Scaled(source.m_storedHeight))
+                throw ImageCodecError("The picture file changed after it was opened.");
+            d.view = { nullptr, d.rows->Width(), d.rows->Height(), 0, false, false, d.rows.get() };
+            d.icc = source.m_icc;
+            return d;
+        }
+        // Straight from the file: the reader takes what it needs, never the whole file at once.
+        RegularFile file(source.m_path);
+        QFile device;
+        if (file.fd < 0 || !device.open(file.fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+            throw ImageCodecError("The picture file cannot be opened any more.");
+        QImageReader reader(&device);
+        reader.setDecideFormatFromContent(true);
+        reader.setAutoTransform(false);
+        d.image = reader.read();
+        if (d.image.isNull())
+            throw ImageCodecError("The picture file cannot be decoded: " + reader.errorString().toStdString());
+        if (d.image.width() != source.m_storedWidth || d.image.height() != source.m_storedHeight)
+            throw ImageCodecError("The picture file changed after it was opened.");
+        const QColorSpace space = d.image.colorSpace();
+        if (space.isValid()) {
+            const QByteArray icc = space.iccProfile();
+            if (!icc.isEmpty() && IsRgbProfile(std::vector<uint8_t>(icc.begin(), icc.end())))
+                d.icc.assign(icc.begin(), icc.end());
+            else if (space != QColorSpace(QColorSpace::SRgb))
+                d.image.convertToColorSpace(QColorSpace(QColorSpace::SRgb));
+        }
+        switch (d.image.format()) {
+        case QImage::Format_ARGB32:
+        case QImage::Format_RGB32:
+        case QImage::Format_RGBA8888:
+        case QImage::Format_RGBX8888:
+            break;
+        default:
+            d.image = d.image.convertToFormat(d.image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        }
+        if (d.image.isNull())
+            throw std::bad_alloc();
+        const QImage::Format f = d.image.format();
+        d.view = { d.image.constBits(), d.image.width(), d.image.height(), ptrdiff_t(d.image.bytesPerLine()),
+            f == QImage::Format_ARGB32 || f == QImage::Format_RGB32,
+            f == QImage::Format_ARGB32 || f == QImage::Format_RGBA8888 };
+        return d;
+    }
+};
+
+std::shared_ptr<const ImageSource> ImageSource::Probe(const std::string& path)
+{
+    raiseQtLimit();
+    RegularFile file(path);
+    if (file.fd < 0 || file.size == 0)
+        return nullptr;
+    auto source = std::make_shared<ImageSource>();
+    source->m_path = path;
+    std::vector<uint8_t> head;
+    if (!file.readMore(head, 64 * 1024) || head.empty())
+        return nullptr;
+
+    if (LooksLikeJpeg(head.data(), head.size())) {
+        JpegHeader header;
+        JpegScan scan = ScanJpegHeader(head.data(), head.size(), header);
+        while (scan == JpegScan::NeedMore && head.size() < JpegHeaderLimit) {
+            const size_t before = head.size();
+            if (!file.readMore(head, head.size()) || head.size() == before)
+                break;
+            scan = ScanJpegHeader(head.data(), head.size(), header);
+        }
+        if (scan != JpegScan::Done)
+            return nullptr;
+        if (!header.cmyk) {
+            source->m_kind = Kind::Jpeg;
+            source->m_storedWidth = header.width;
+            source->m_storedHeight = header.height;
+            source->m_orientation = header.orientation;
+            source->m_transposed = OrientationTransposes(header.orientation);
+            if (IsRgbProfile(header.icc))
+                source->m_icc = std::move(header.icc);
+            source->m_jpegHeaderEnd = header.headerEnd;
+            source->m_jpegReadLimit = size_t(std::min(header.samples, MaxImagePixels) * JpegBytesPerSample + JpegReadAllowance);
+            return source;
+        }
+        // CMYK goes through Qt's reader, which converts it to RGB.
+    }
+
+    if (::lseek(file.fd, 0, SEEK_SET) != 0)
+        return nullptr;
+    QFile device;
+    if (!device.open(file.fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+        return nullptr;
+    QImageReader reader(&device);
+    reader.setDecideFormatFromContent(true);
+    if (!reader.canRead())
+        return nullptr;
+    // A picture too large to decode is still a picture: it opens, and fails when it is drawn.
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() < 1 || size.height() < 1)
+        return nullptr;
+    source->m_kind = Kind::Qt;
+    source->m_storedWidth = size.width();
+    source->m_storedHeight = size.height();
+    source->m_orientation = orientationOf(reader.transformation());
+    source->m_transposed = OrientationTransposes(source->m_orientation);
+    const QImage::Format format = reader.imageFormat();
+    source->m_hasAlpha = format == QImage::Format_Invalid || QImage(1, 1, format).hasAlphaChannel();
+    return source;
+}
+
+std::vector<uint8_t> ImageSource::ReadFile() const
+{
+    RegularFile file(m_path);
+    if (file.fd < 0)
+        throw ImageCodecError("The picture file cannot be opened any more.");
+    std::vector<uint8_t> bytes;
+    if (!file.readMore(bytes, std::min(size_t(file.size), m_jpegReadLimit)))
+        throw ImageCodecError("The picture file cannot be read.");
+    // Without its end the decoder refuses the picture as incomplete.
+    size_t end = m_jpegHeaderEnd;
+    if (bytes.size() >= 2 && !(bytes[bytes.size() - 2] == 0xFF && bytes.back() == 0xD9)
+        && FindJpegEnd(bytes.data(), bytes.size(), end))
+        bytes.resize(end);
+    return bytes;
+}
+
+std::shared_ptr<ImageBuffer> ImageSource::Render(SourceRect rect, int32_t gridWidth, int32_t gridHeight, PixelRect window) const
+{
+    const SourceRect stored = UprightToStored(rect, m_orientation, m_storedWidth, m_storedHeight);
+    const int32_t storedGridWidth = m_transposed ? gridHeight : gridWidth;
+    const int32_t storedGridHeight = m_transposed ? gridWidth : gridHeight;
+    const PixelRect storedWindow = UprightToStored(window, m_orientation, storedGridWidth, storedGridHeight);
+    // Decode to at least twice the grid, so the final filter still has a factor of two to work
+    // with and the decoder's coarser scaling leaves no trace.
+    const double minWidth = 2.0 * storedGridWidth * m_storedWidth / stored.width;
+    const double minHeight = 2.0 * storedGridHeight * m_storedHeight / stored.height;
+    SourceDecoder d = SourceDecoder::decode(*this, minWidth, minHeight);
+    const double fx = double(d.view.width) / m_storedWidth;
+    const double fy = double(d.view.height) / m_storedHeight;
+    const SourceRect scaled { stored.x * fx, stored.y * fy, stored.width * fx, stored.height * fy };
+    auto result = ResampleLanczos3(d.view, scaled, storedGridWidth, storedGridHeight, storedWindow);
+    result->icc = d.icc;
+    return Orient(std::move(result), m_orientation);
+}

@@ -1,0 +1,144 @@
+#include "framework/core/binary_stream.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path makeFolder()
+{
+    std::string pattern = (fs::path(std::getenv("HOME")) / "streams-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        ADD_FAILURE() << "mkdtemp failed";
+    return pattern;
+}
+
+std::string readBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeBytes(const fs::path& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+Ref<FolderItem> item(const fs::path& path)
+{
+    return FolderItem::FromPath(path.string());
+}
+
+int errorOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const IOException& e) {
+        return e.ErrorNumber();
+    }
+    ADD_FAILURE() << "no IOException";
+    return 0;
+}
+
+TEST(BinaryStream, FieldsRoundTripBigEndian)
+{
+    const fs::path path = makeFolder() / "record";
+    const int16_t shorts[] = { 0, 1, -1, 800, 32767, -32768, 0x1234 };
+    {
+        auto out = BinaryStream::Create(item(path), true);
+        out->WriteBoolean(true);
+        for (int16_t value : shorts)
+            out->WriteShort(value);
+        out->WriteBoolean(false);
+        EXPECT_EQ(out->Length(), 1 + 2 * 7 + 1);
+        out->Close();
+    }
+    const std::string expected("\x01" "\x00\x00" "\x00\x01" "\xFF\xFF" "\x03\x20" "\x7F\xFF" "\x80\x00" "\x12\x34" "\x00",
+        16);
+    EXPECT_EQ(readBytes(path), expected);
+
+    auto in = BinaryStream::Open(item(path), true);
+    EXPECT_TRUE(in->ReadBoolean());
+    for (int16_t value : shorts)
+        EXPECT_EQ(in->ReadShort(), value);
+    EXPECT_FALSE(in->ReadBoolean());
+    in->Close();
+}
+
+TEST(BinaryStream, AnyNonZeroByteReadsTrue)
+{
+    const fs::path path = makeFolder() / "flags";
+    writeBytes(path, std::string("\x02\xFF\x00", 3));
+    auto in = BinaryStream::Open(item(path), false);
+    EXPECT_TRUE(in->ReadBoolean());
+    EXPECT_TRUE(in->ReadBoolean());
+    EXPECT_FALSE(in->ReadBoolean());
+}
+
+TEST(BinaryStream, CreateReplacesOnlyWhenAsked)
+{
+    const fs::path path = makeFolder() / "record";
+    writeBytes(path, "old contents");
+    EXPECT_EQ(errorOf([&] { BinaryStream::Create(item(path), false); }), EEXIST);
+    EXPECT_EQ(readBytes(path), "old contents");
+
+    auto out = BinaryStream::Create(item(path), true);
+    out->WriteShort(7);
+    out->Close();
+    EXPECT_EQ(readBytes(path), std::string("\x00\x07", 2));
+}
+
+TEST(BinaryStream, FailuresRaiseIOException)
+{
+    const fs::path dir = makeFolder();
+    fs::create_directory(dir / "folder");
+    writeBytes(dir / "short", "\x01");
+
+    struct Case {
+        const char* what;
+        std::function<void()> action;
+        int error;
+    };
+    const Case cases[] = {
+        { "open a missing file", [&] { BinaryStream::Open(item(dir / "missing"), true); }, ENOENT },
+        { "open a folder", [&] { BinaryStream::Open(item(dir / "folder"), false); }, EISDIR },
+        { "create in a missing folder", [&] { BinaryStream::Create(item(dir / "no" / "file"), true); }, ENOENT },
+        { "create over a folder", [&] { BinaryStream::Create(item(dir / "folder"), true); }, EISDIR },
+        { "read past the end", [&] { BinaryStream::Open(item(dir / "short"), false)->ReadShort(); }, EIO },
+        { "write to a read-only stream", [&] { BinaryStream::Open(item(dir / "short"), false)->WriteBoolean(true); },
+            EBADF },
+        { "read after closing",
+            [&] {
+                auto s = BinaryStream::Open(item(dir / "short"), false);
+                s->Close();
+                s->ReadBoolean();
+            },
+            EBADF },
+        { "write to a full device", [&] { BinaryStream::Open(item("/dev/full"), true)->WriteShort(1); }, ENOSPC },
+        { "read a pipe that nobody writes to", [&] { BinaryStream::Open(item(dir / "pipe"), false)->ReadShort(); }, EIO },
+    };
+    ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
+    // A watchdog: a stream that waits for ever ends the test instead of hanging it.
+    alarm(60);
+    for (const auto& c : cases)
+        EXPECT_EQ(errorOf(c.action), c.error) << c.what;
+    alarm(0);
+    EXPECT_TRUE(fs::is_directory(dir / "folder"));
+}
+
+TEST(BinaryStream, NilFileRaisesNilObjectException)
+{
+    EXPECT_THROW(BinaryStream::Open(nullptr, true), NilObjectException);
+    EXPECT_THROW(BinaryStream::Create(nullptr, true), NilObjectException);
+}
+
+} // namespace

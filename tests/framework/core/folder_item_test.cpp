@@ -1,0 +1,317 @@
+#include "framework/core/folder_item.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <linux/fs.h>
+#include <sched.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A fresh folder inside the test's own HOME, so that it shares a device with the trash.
+fs::path makeFolder()
+{
+    std::string pattern = (fs::path(std::getenv("HOME")) / "items-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        ADD_FAILURE() << "mkdtemp failed";
+    return pattern;
+}
+
+void writeFile(const fs::path& path, const std::string& contents = "x")
+{
+    std::ofstream(path, std::ios::binary) << contents;
+}
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Sets or clears the immutable attribute, which stops even root from writing.
+bool setImmutable(const fs::path& path, bool on)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool done = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        done = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    close(fd);
+    return done;
+}
+
+// Clears the attribute again whatever the test's outcome.
+struct ImmutableGuard {
+    fs::path path;
+    ~ImmutableGuard() { setImmutable(path, false); }
+};
+
+std::vector<String> names(const FolderItem& folder)
+{
+    std::vector<String> result;
+    for (int32_t i = 1; i <= folder.Count(); ++i)
+        result.push_back(folder.TrueItem(i)->Name());
+    return result;
+}
+
+// Waits until the coarse clock has moved past the folder's last change, so that a listing made
+// now is one the cache may keep.
+bool waitUntilChangeIsPast(const fs::path& folder)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < deadline) {
+        struct stat st {};
+        timespec now {};
+        stat(folder.c_str(), &st);
+        clock_gettime(CLOCK_REALTIME_COARSE, &now);
+        const auto past = [&](const timespec& t) {
+            return t.tv_sec < now.tv_sec || (t.tv_sec == now.tv_sec && t.tv_nsec < now.tv_nsec);
+        };
+        if (past(st.st_mtim) && past(st.st_ctim))
+            return true;
+        std::this_thread::yield();
+    }
+    return false;
+}
+
+TEST(FolderItem, ItemsInFileManagerOrderHiddenIncluded)
+{
+    const fs::path dir = makeFolder();
+    for (const char* name : { "IMG_10.jpg", "IMG_2.jpg", "img_1.jpg", "IMG_02.jpg", ".hidden", "b", "a", "A",
+             "\xC3\xA9t\xC3\xA9", "Zeta" })
+        writeFile(dir / name);
+    fs::create_directory(dir / "sub");
+    fs::create_directory_symlink(dir / "sub", dir / "link");
+
+    const auto folder = FolderItem::FromPath(dir.string());
+    const std::vector<String> expected { ".hidden", "A", "a", "b", "img_1.jpg", "IMG_02.jpg", "IMG_2.jpg",
+        "IMG_10.jpg", "link", "sub", "Zeta", "\xC3\xA9t\xC3\xA9" };
+    EXPECT_EQ(names(*folder), expected);
+    EXPECT_TRUE(folder->TrueItem(0).IsNil());
+    EXPECT_TRUE(folder->TrueItem(folder->Count() + 1).IsNil());
+
+    // A link is taken as itself, not as the folder it points to.
+    const auto link = folder->Child("link");
+    EXPECT_TRUE(link->Exists());
+    EXPECT_FALSE(link->Directory());
+    EXPECT_EQ(link->Count(), 0);
+    EXPECT_TRUE(folder->Child("sub")->Directory());
+    EXPECT_EQ(folder->Child("b")->Count(), 0);
+    EXPECT_EQ(folder->Child("missing")->Count(), 0);
+}
+
+TEST(FolderItem, ChildNamesOneItemOfTheFolder)
+{
+    const auto folder = FolderItem::FromPath("/some/folder");
+    struct Case {
+        const char* name;
+        const char* path; // nullptr: no item
+    };
+    const Case cases[] = {
+        { "photo.jpg", "/some/folder/photo.jpg" },
+        { "a/b", "/some/folder/a:b" },
+        { "/", "/some/folder/:" },
+        { "../x", "/some/folder/..:x" },
+        { "...", "/some/folder/..." },
+        { "..", nullptr },
+        { ".", nullptr },
+        { "", nullptr },
+    };
+    for (const auto& c : cases) {
+        const auto child = folder->Child(c.name);
+        if (!c.path) {
+            EXPECT_TRUE(child.IsNil()) << c.name;
+            continue;
+        }
+        ASSERT_FALSE(child.IsNil()) << c.name;
+        EXPECT_EQ(child->NativePath(), c.path);
+        EXPECT_EQ(child->Parent()->NativePath(), "/some/folder");
+    }
+    EXPECT_EQ(FolderItem::FromPath("/")->Child("x")->NativePath(), "/x");
+    EXPECT_EQ(FolderItem::FromPath("/x")->Parent()->NativePath(), "/");
+    EXPECT_TRUE(FolderItem::FromPath("/")->Parent().IsNil());
+    EXPECT_EQ(FolderItem::FromPath("/some/folder/")->Name(), "folder");
+}
+
+TEST(FolderItem, DeleteTrashesAFolderThatHoldsItems)
+{
+    const fs::path dir = makeFolder();
+    fs::create_directories(dir / "full" / "inner");
+    writeFile(dir / "full" / "keep.txt", "precious");
+    writeFile(dir / "file.txt");
+    fs::create_directory(dir / "empty");
+
+    auto file = FolderItem::FromPath((dir / "file.txt").string());
+    file->Delete();
+    EXPECT_EQ(file->LastErrorCode(), 0);
+    EXPECT_FALSE(fs::exists(dir / "file.txt"));
+
+    auto empty = FolderItem::FromPath((dir / "empty").string());
+    empty->Delete();
+    EXPECT_EQ(empty->LastErrorCode(), 0);
+    EXPECT_FALSE(fs::exists(dir / "empty"));
+
+    auto full = FolderItem::FromPath((dir / "full").string());
+    full->Delete();
+    EXPECT_EQ(full->LastErrorCode(), 0);
+    EXPECT_FALSE(fs::exists(dir / "full"));
+    const fs::path trashed = fs::path(std::getenv("XDG_DATA_HOME")) / "Trash" / "files" / "full";
+    EXPECT_EQ(readFile(trashed / "keep.txt"), "precious");
+    EXPECT_TRUE(fs::is_directory(trashed / "inner"));
+
+    auto missing = FolderItem::FromPath((dir / "missing").string());
+    missing->Delete();
+    EXPECT_EQ(missing->LastErrorCode(), ENOENT);
+}
+
+TEST(FolderItem, AFolderThatCannotBeTrashedStays)
+{
+    const fs::path dir = makeFolder();
+    fs::create_directory(dir / "full");
+    writeFile(dir / "full" / "keep.txt", "precious");
+    // Make the trash exist, then refuse anything new in it.
+    const fs::path trashFiles = fs::path(std::getenv("XDG_DATA_HOME")) / "Trash" / "files";
+    fs::create_directories(trashFiles);
+    fs::create_directories(trashFiles.parent_path() / "info");
+    ImmutableGuard guard { trashFiles };
+    if (!setImmutable(trashFiles, true))
+        GTEST_SKIP() << "the file system here has no immutable attribute";
+
+    auto full = FolderItem::FromPath((dir / "full").string());
+    full->Delete();
+    EXPECT_NE(full->LastErrorCode(), 0);
+    EXPECT_EQ(readFile(dir / "full" / "keep.txt"), "precious");
+}
+
+TEST(FolderItem, LockedWhereNothingCanBeWritten)
+{
+    const fs::path dir = makeFolder();
+    writeFile(dir / "free.txt");
+    writeFile(dir / "fixed.txt");
+    fs::create_directory(dir / "frozen");
+    ImmutableGuard fileGuard { dir / "fixed.txt" };
+    ImmutableGuard folderGuard { dir / "frozen" };
+    const auto folder = FolderItem::FromPath(dir.string());
+
+    EXPECT_FALSE(folder->Locked());
+    EXPECT_FALSE(folder->Child("free.txt")->Locked());
+    EXPECT_FALSE(folder->Child("not yet.txt")->Locked());
+    EXPECT_TRUE(folder->Child("no such folder")->Child("x")->Locked());
+
+    if (!setImmutable(dir / "fixed.txt", true) || !setImmutable(dir / "frozen", true))
+        GTEST_SKIP() << "the file system here has no immutable attribute";
+    EXPECT_TRUE(folder->Child("fixed.txt")->Locked());
+    EXPECT_TRUE(folder->Child("frozen")->Locked());
+    EXPECT_TRUE(folder->Child("frozen")->Child("new")->Locked());
+}
+
+TEST(FolderItem, LockedOnAReadOnlyMount)
+{
+    const fs::path dir = makeFolder();
+    fs::create_directory(dir / "mount");
+    // The mount is made in a child process with a mount namespace of its own, so nothing
+    // outside the test sees it.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+            || mount("tmpfs", (dir / "mount").c_str(), "tmpfs", MS_RDONLY, nullptr) != 0)
+            _exit(77);
+        const auto mounted = FolderItem::FromPath((dir / "mount").string());
+        const bool locked = mounted->Locked() && mounted->Child("new")->Locked();
+        _exit(locked ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "cannot mount a read-only file system here (needs CAP_SYS_ADMIN)";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "an item on a read-only mount was not reported locked";
+}
+
+TEST(FolderItem, ListingIsReadOnceUntilTheFolderChanges)
+{
+    const fs::path dir = makeFolder();
+    for (int i = 0; i < 1000; ++i)
+        writeFile(dir / ("item " + std::to_string(i)));
+    ASSERT_TRUE(waitUntilChangeIsPast(dir));
+
+    const auto folder = FolderItem::FromPath(dir.string());
+    const int64_t before = FolderListingStatistics::ListingsMade();
+    int32_t seen = 0;
+    for (int32_t i = 1; i <= folder->Count(); ++i) {
+        ASSERT_TRUE(folder->TrueItem(i)->Exists());
+        ++seen;
+    }
+    EXPECT_EQ(seen, 1000);
+    // Another object for the same folder shares the listing.
+    EXPECT_EQ(FolderItem::FromPath(dir.string())->Count(), 1000);
+    EXPECT_EQ(FolderListingStatistics::ListingsMade() - before, 1);
+
+    // Changes are seen at once, even within the clock tick of the last listing.
+    writeFile(dir / "item 1000");
+    EXPECT_EQ(folder->Count(), 1001);
+    fs::remove(dir / "item 0");
+    fs::remove(dir / "item 1");
+    EXPECT_EQ(folder->Count(), 999);
+    EXPECT_EQ(folder->TrueItem(1)->Name(), "item 2");
+
+    // A folder replaced by another of the same name.
+    fs::rename(dir, dir.string() + "-old");
+    fs::create_directory(dir);
+    writeFile(dir / "only");
+    EXPECT_EQ(names(*folder), std::vector<String> { "only" });
+}
+
+TEST(FolderItem, CreateAsFolderReportsFailures)
+{
+    const fs::path dir = makeFolder();
+    auto made = FolderItem::FromPath((dir / "new").string());
+    made->CreateAsFolder();
+    EXPECT_EQ(made->LastErrorCode(), 0);
+    EXPECT_TRUE(made->Directory());
+    made->CreateAsFolder();
+    EXPECT_EQ(made->LastErrorCode(), EEXIST);
+    auto orphan = FolderItem::FromPath((dir / "missing" / "new").string());
+    orphan->CreateAsFolder();
+    EXPECT_EQ(orphan->LastErrorCode(), ENOENT);
+}
+
+TEST(FolderItem, SpecialFolders)
+{
+    const fs::path config = std::getenv("XDG_CONFIG_HOME");
+    fs::remove_all(config);
+    const auto preferences = SpecialFolder::Preferences();
+    EXPECT_EQ(fs::path(preferences->NativePath()), config);
+    EXPECT_TRUE(preferences->Directory());
+
+    EXPECT_EQ(fs::path(SpecialFolder::Desktop()->NativePath()), fs::path(std::getenv("HOME")) / "Desktop");
+
+    const fs::path exe = fs::read_symlink("/proc/self/exe");
+    EXPECT_EQ(fs::path(GetFolderItem("")->NativePath()), exe.parent_path());
+    EXPECT_EQ(fs::path(GetFolderItem("data")->NativePath()), exe.parent_path() / "data");
+    EXPECT_EQ(GetFolderItem("/etc")->NativePath(), "/etc");
+}
+
+} // namespace
