@@ -1,5 +1,7 @@
 #include "framework/runtime.h"
 
+#include "framework/application.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -57,6 +59,8 @@ void RuntimeInit(int& argc, char** argv)
     QCoreApplication::setApplicationName("Quobly!");
     if (classRegistry().empty())
         registerFrameworkClasses();
+    // What Qt left of the command line after taking its own options.
+    TakeCommandLine(argc, argv);
 }
 
 void RuntimeRegisterClass(const String& name, const String& base)
