@@ -244,7 +244,13 @@ Ref<FolderItem> FolderItem::FromPath(const String& nativePath)
 Ref<FolderItem> FolderItem::FromUserPath(const String& nativePath)
 {
     std::unique_ptr<char, decltype(&free)> resolved(realpath(nativePath.c_str(), nullptr), &free);
-    return FromPath(resolved ? String(resolved.get()) : nativePath);
+    if (resolved)
+        return FromPath(resolved.get());
+    // A broken link or a missing item: still an absolute path, so that its folder is known.
+    if (nativePath.empty() || nativePath.front() == '/')
+        return FromPath(nativePath);
+    std::unique_ptr<char, decltype(&free)> working(getcwd(nullptr, 0), &free);
+    return FromPath(working ? joinPath(working.get(), nativePath) : nativePath);
 }
 
 String FolderItem::Name() const

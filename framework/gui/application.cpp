@@ -1,13 +1,17 @@
 #include "framework/gui/application.h"
 
-#include "framework/gui/qt_convert.h"
+#include "framework/gui/quit_requests.h"
 #include "framework/gui/runtime.h"
+#include "framework/gui/single_instance.h"
 #include "framework/core/thread.h"
 #include "framework/gui/window.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QTimer>
+#include <QWidget>
+
+#include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -15,6 +19,13 @@ struct AppState {
     Ref<Application> app;
     bool quitting { false };
     int32_t status { 0 };
+    bool startFailed { false };
+    // The command line's items as the file system's bytes, valid UTF-8 or not.
+    std::vector<String> commandLine;
+    bool commandLineDelivered { false };
+    // Items handed over by later launches before the command line's were delivered.
+    std::vector<std::vector<String>> handedOver;
+    std::unique_ptr<SingleInstance> door;
 };
 
 AppState& state()
@@ -23,28 +34,95 @@ AppState& state()
     return s;
 }
 
+// The window that start-up opened: the oldest one still shown.
+void bringDefaultWindowToFront()
+{
+    const auto windows = OpenWindows();
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        if (!(*it)->Visible())
+            continue;
+        QWidget* top = (*it)->TopLevelWidget();
+        if (top->isMinimized())
+            top->showNormal();
+        top->raise();
+        top->activateWindow();
+        return;
+    }
+}
+
+void deliverHandedOver(const std::vector<String>& items)
+{
+    DeliverOpenedItems(items);
+    bringDefaultWindowToFront();
+}
+
 void deliverCommandLine()
 {
-    std::vector<String> arguments;
-    const QStringList all = QCoreApplication::arguments();
-    for (qsizetype i = 1; i < all.size(); ++i)
-        arguments.push_back(fromQt(all[i]));
-    DeliverOpenedItems(arguments);
+    if (state().commandLineDelivered)
+        return;
+    state().commandLineDelivered = true;
+    DeliverOpenedItems(state().commandLine);
+    for (const auto& items : std::exchange(state().handedOver, {}))
+        deliverHandedOver(items);
+}
+
+void receiveHandedOver(const std::vector<String>& items)
+{
+    if (!state().commandLineDelivered)
+        return state().handedOver.push_back(items);
+    deliverHandedOver(items);
 }
 
 } // namespace
 
+void TakeCommandLine(int argc, char** argv)
+{
+    state().commandLine.assign(argv + std::min(argc, 1), argv + argc);
+    std::vector<String> items;
+    for (const String& argument : state().commandLine) {
+        if (argument.empty())
+            continue;
+        const Ref<FolderItem> item = FolderItem::FromUserPath(argument);
+        if (item->Exists())
+            items.push_back(item->NativePath());
+    }
+    OpenInstanceDoor(SingleInstance::DefaultSocketPath(), items);
+}
+
+void OpenInstanceDoor(const String& socketPath, const std::vector<String>& items)
+{
+    auto door = std::make_unique<SingleInstance>();
+    switch (door->Open(socketPath, items)) {
+    case SingleInstance::Outcome::Listening:
+        door->OnItems = &receiveHandedOver;
+        state().door = std::move(door);
+        break;
+    case SingleInstance::Outcome::HandedOver:
+        // The running instance has the items: this launch ends before it begins.
+        Quit(0);
+        break;
+    case SingleInstance::Outcome::NoAnswer:
+        // Never a second instance beside a running one: both would write the preferences.
+        state().startFailed = true;
+        Quit(1);
+        break;
+    case SingleInstance::Outcome::Alone:
+        break;
+    }
+}
+
 void DeliverOpenedItems(const std::vector<String>& arguments)
 {
     for (const String& argument : arguments) {
-        const QFileInfo info(toQt(argument));
-        if (argument.empty() || !info.exists() || state().quitting)
+        if (argument.empty() || state().quitting)
+            continue;
+        const Ref<FolderItem> item = FolderItem::FromUserPath(argument);
+        if (!item->Exists())
             continue;
         Ref<Application> app = state().app;
         if (!app || !app->OnOpenDocument)
             continue;
         auto hook = app->OnOpenDocument;
-        const Ref<FolderItem> item = FolderItem::FromUserPath(fromQt(info.absoluteFilePath()));
         RunGuarded([&] { hook(item); });
     }
 }
@@ -80,7 +158,15 @@ void RunGuarded(const std::function<void()>& body)
 
 void RunFrameworkInitialization(const std::function<void()>& startup)
 {
-    RunGuarded(startup);
+    // A launch that handed its items to the running instance has quit already.
+    if (state().quitting)
+        return;
+    bool finished = false;
+    RunGuarded([&] {
+        startup();
+        finished = true;
+    });
+    state().startFailed = !finished;
 }
 
 void RuntimeRun()
@@ -94,7 +180,9 @@ void RuntimeRun()
     QTimer::singleShot(0, qApp, &deliverCommandLine);
     if (state().quitting)
         return;
+    QuitRequests::Listen();
     QApplication::exec();
+    QuitRequests::StopListening();
 }
 
 // Windows close first, front-most first, so that each one's Close event runs (the main
@@ -120,7 +208,7 @@ bool IsQuitting()
 
 int32_t RuntimeExit()
 {
-    return state().status;
+    return state().startFailed && state().status == 0 ? 1 : state().status;
 }
 
 namespace Seams {
@@ -128,5 +216,6 @@ void ResetQuitState()
 {
     state().quitting = false;
     state().status = 0;
+    state().startFailed = false;
 }
 }

@@ -33,3 +33,11 @@ void ReleaseGlobalLists();
 // Framework-internal: raises OpenDocument for each argument that names an existing file or
 // folder, in order (RuntimeRun hands it the command line once the loop runs).
 void DeliverOpenedItems(const std::vector<String>& arguments);
+// Framework-internal, at start-up: keeps the command line's items as the file system's bytes and
+// opens the per-user door (below) at its usual place.
+void TakeCommandLine(int argc, char** argv);
+// Framework-internal: when an instance already listens at `socketPath`, hands it `items` and
+// quits (status 0, or 1 when it does not take them); otherwise listens there, and items that
+// later launches hand over arrive as OpenDocument events, after the command line's, and bring
+// the default window to the front.
+void OpenInstanceDoor(const String& socketPath, const std::vector<String>& items);

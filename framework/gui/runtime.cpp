@@ -2,6 +2,8 @@
 
 #include "framework/core/thread.h"
 
+#include "framework/gui/application.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -60,6 +62,8 @@ void RuntimeInit(int& argc, char** argv)
     SetUnhandledThreadExceptionReporter(&UnhandledException);
     if (classRegistry().empty())
         registerFrameworkClasses();
+    // What Qt left of the command line after taking its own options.
+    TakeCommandLine(argc, argv);
 }
 
 void RuntimeRegisterClass(const String& name, const String& base)

@@ -1,0 +1,75 @@
+#include "framework/gui/quit_requests.h"
+
+#include "framework/gui/runtime.h"
+
+#include <QGuiApplication>
+#include <QSessionManager>
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kSignals[] = { SIGTERM, SIGHUP, SIGINT };
+
+// The handler may do nothing but write to this pipe (the one thing that is safe in a signal
+// handler); the event loop reads the other end and quits there.
+int signalPipe[2] = { -1, -1 };
+
+extern "C" void onQuitSignal(int signalNumber)
+{
+    const int saved = errno;
+    const char byte = static_cast<char>(signalNumber);
+    // The pipe does not block: when it is full, a quit is on its way already.
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
+    errno = saved;
+}
+
+void quitForRequest()
+{
+    Quit(0);
+}
+
+bool openPipe()
+{
+    if (signalPipe[0] >= 0)
+        return true;
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return false;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
+        char bytes[64];
+        while (::read(signalPipe[0], bytes, sizeof bytes) > 0) { }
+        quitForRequest();
+    });
+    // The session manager asks every client to save before a logout; nothing here is left unsaved
+    // once the windows have closed.
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, qApp, [](QSessionManager&) { quitForRequest(); });
+    return true;
+}
+
+void setHandler(void (*handler)(int))
+{
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signalNumber : kSignals)
+        sigaction(signalNumber, &action, nullptr);
+}
+
+} // namespace
+
+void QuitRequests::Listen()
+{
+    if (openPipe())
+        setHandler(&onQuitSignal);
+}
+
+void QuitRequests::StopListening()
+{
+    setHandler(SIG_DFL);
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+// Requests from outside to end the application quit it as File > Quit does (each window closes,
+// so the main window's closing saves the preferences, and the exit status is 0): SIGTERM,
+// SIGHUP and SIGINT (a logout, `kill`, Ctrl+C in a terminal), and the session manager's request
+// to save before the session ends.
+class QuitRequests final {
+public:
+    // Framework-internal. While the event loop runs, these requests reach it; before and after
+    // it the signals take their default effect.
+    static void Listen();
+    static void StopListening();
+};
