@@ -1,0 +1,14 @@
+#include "framework/design_colour.h"
+
+#include "framework/qt_convert.h"
+
+#include <QWidget>
+
+void SetDesignColour(QWidget& widget, QPalette::ColorRole role, Color colour)
+{
+    QPalette palette = widget.palette();
+    const QColor shown = toQColor(colour);
+    palette.setColor(QPalette::Active, role, shown);
+    palette.setColor(QPalette::Inactive, role, shown);
+    widget.setPalette(palette);
+}
