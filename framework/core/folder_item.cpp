@@ -365,9 +365,13 @@ Ref<FolderItem> Preferences()
     return FolderItem::FromPath(path.toStdString());
 }
 
+// Asked for only when a run needs it: a missing Desktop is made, as the desktop's user-dirs
+// service would have made it, rather than leaving the run nowhere to write.
 Ref<FolderItem> Desktop()
 {
-    return FolderItem::FromPath(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation).toStdString());
+    const QString path = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    QDir().mkpath(path);
+    return FolderItem::FromPath(path.toStdString());
 }
 
 } // namespace SpecialFolder

@@ -1,9 +1,9 @@
 #include "framework/gui/edit_field.h"
 
+#include "framework/gui/design_colour.h"
 #include "framework/gui/qt_convert.h"
 
 #include <QLineEdit>
-#include <QPalette>
 
 namespace {
 
@@ -106,17 +106,13 @@ void EditField::Alignment(int32_t value)
 void EditField::TextColor(Color value)
 {
     m_textColor = value;
-    QPalette palette = lineEdit()->palette();
-    palette.setColor(QPalette::Text, toQColor(value));
-    lineEdit()->setPalette(palette);
+    SetDesignColour(*lineEdit(), QPalette::Text, value);
 }
 
 void EditField::BackColor(Color value)
 {
     m_backColor = value;
-    QPalette palette = lineEdit()->palette();
-    palette.setColor(QPalette::Base, toQColor(value));
-    lineEdit()->setPalette(palette);
+    SetDesignColour(*lineEdit(), QPalette::Base, value);
 }
 
 bool EditField::Password() const

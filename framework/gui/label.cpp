@@ -1,9 +1,9 @@
 #include "framework/gui/label.h"
 
+#include "framework/gui/design_colour.h"
 #include "framework/gui/qt_convert.h"
 
 #include <QLabel>
-#include <QPalette>
 
 namespace {
 
@@ -90,9 +90,7 @@ void Label::TextAlign(int32_t value)
 void Label::TextColor(Color value)
 {
     m_textColor = value;
-    QPalette palette = label()->palette();
-    palette.setColor(QPalette::WindowText, toQColor(value));
-    label()->setPalette(palette);
+    SetDesignColour(*label(), QPalette::WindowText, value);
 }
 
 void Label::Multiline(bool value)

@@ -14,6 +14,10 @@ namespace {
 // parent's buttons to themselves.
 class ExclusiveRadio final : public QRadioButton {
 protected:
+    // Qt's button takes the Tab stop from every other member of its group when it gets the
+    // focus; here each member keeps its own, so Tab visits them all in the window's order.
+    void focusInEvent(QFocusEvent* e) override { QWidget::focusInEvent(e); }
+
     bool event(QEvent* e) override
     {
         if (e->type() == QEvent::ParentChange)

@@ -1,6 +1,7 @@
 #include "framework/gui/window.h"
 
 #include "framework/gui/application.h"
+#include "framework/gui/edit_actions.h"
 #include "framework/gui/group_box.h"
 #include "framework/gui/push_button.h"
 #include "framework/gui/qt_convert.h"
@@ -362,6 +363,7 @@ void Window::RefreshMenus()
         applyGeometry();
     }
     setAutoEnable(model);
+    EnableEditItems(model, m_shell->top->focusWidget());
     auto self = shared_from_this();
     if (OnEnableMenuItems) {
         auto hook = OnEnableMenuItems;
@@ -390,6 +392,8 @@ void Window::ChooseMenuItem(const Ref<MenuItem>& item)
         }
     }
     if (auto handler = MenuHandler(name); handler && run(handler))
+        return;
+    if (PerformEditAction(name, m_shell->top->focusWidget()))
         return;
     if (item.As<QuitMenuItem>())
         Quit(0);

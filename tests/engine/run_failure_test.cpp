@@ -165,6 +165,25 @@ TEST_F(EngineRun, LockedOutputPlaceGoesToTheDesktop)
     QDir(onDesktop).removeRecursively();
 }
 
+TEST_F(EngineRun, ALockedPlaceWithoutADesktopMakesTheDesktop)
+{
+    const QString parent = makeFolder("readonly");
+    const QString source = makeFolder("readonly/Shots");
+    writePicture(source + "/s.png", 40, 30);
+    const QString desktop = qEnvironmentVariable("XDG_DESKTOP_DIR");
+    ASSERT_TRUE(QDir(desktop).removeRecursively());
+    choose(source);
+    {
+        ImmutableFolder locked(parent);
+        if (!locked.ok)
+            GTEST_SKIP() << "this file system or user cannot make a folder immutable (FS_IOC_SETFLAGS)";
+        run();
+    }
+    EXPECT_TRUE(record.messages.empty()) << record.messages.front();
+    EXPECT_EQ(entries(desktop + "/Shots (B800)"), QStringList { "s.jpg" });
+    QDir(desktop + "/Shots (B800)").removeRecursively();
+}
+
 TEST_F(EngineRun, NoPlaceToWriteAtAll)
 {
     const QString parent = makeFolder("nowhere");

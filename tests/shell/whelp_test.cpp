@@ -2,11 +2,16 @@
 
 #include "framework/gui/runtime.h"
 #include "main_window/main.h"
+#include "shell/menu.h"
 #include "shell/startup.h"
 #include "tests/shell/shell_fixtures.h"
 #include "tests/support/spin.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QTest>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -207,4 +212,37 @@ TEST_F(HelpWindow, EditCommandsReachTheViewerAndSelectAllIsBoundToo)
         ASSERT_TRUE(handler);
         EXPECT_FALSE(handler()); // the viewer's own actions report the command as not handled
     }
+}
+
+// The keys and the Edit menu reach a page's selection: Copy is enabled while text is selected,
+// and Ctrl+C puts it on the clipboard; the read-only page offers nothing to cut, paste or clear.
+TEST_F(HelpWindow, CtrlCCopiesTheViewersSelection)
+{
+    auto help = openHelp();
+    ASSERT_TRUE(help);
+    auto* browser = help->ContentWidget()->findChild<QTextBrowser*>();
+    ASSERT_TRUE(browser);
+    QWidget* top = help->TopLevelWidget();
+    top->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(top));
+    browser->setFocus(Qt::TabFocusReason);
+    QApplication::clipboard()->clear();
+
+    auto editItem = [&](const char* name) {
+        help->RefreshMenus();
+        return Menu::instance()->Lookup(name)->Enabled();
+    };
+    EXPECT_FALSE(editItem("EditCopy")) << "nothing is selected yet";
+    QTextCursor cursor = browser->textCursor();
+    cursor.movePosition(QTextCursor::Start);
+    cursor.movePosition(QTextCursor::NextWord, QTextCursor::KeepAnchor, 2);
+    browser->setTextCursor(cursor);
+    const QString selected = cursor.selectedText();
+    ASSERT_FALSE(selected.isEmpty());
+    EXPECT_TRUE(editItem("EditCopy"));
+    for (const char* name : { "EditCut", "EditPaste", "EditClear", "EditUndo" })
+        EXPECT_FALSE(editItem(name)) << name;
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), selected);
 }

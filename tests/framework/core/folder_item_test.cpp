@@ -306,7 +306,10 @@ TEST(FolderItem, SpecialFolders)
     EXPECT_EQ(fs::path(preferences->NativePath()), config);
     EXPECT_TRUE(preferences->Directory());
 
-    EXPECT_EQ(fs::path(SpecialFolder::Desktop()->NativePath()), fs::path(std::getenv("HOME")) / "Desktop");
+    const fs::path desktop = fs::path(std::getenv("HOME")) / "Desktop";
+    fs::remove_all(desktop);
+    EXPECT_EQ(fs::path(SpecialFolder::Desktop()->NativePath()), desktop);
+    EXPECT_TRUE(fs::is_directory(desktop)) << "a missing Desktop is made when asked for";
 
     const fs::path exe = fs::read_symlink("/proc/self/exe");
     EXPECT_EQ(fs::path(GetFolderItem("")->NativePath()), exe.parent_path());

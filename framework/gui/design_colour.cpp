@@ -1,0 +1,14 @@
+#include "framework/gui/design_colour.h"
+
+#include "framework/gui/qt_convert.h"
+
+#include <QWidget>
+
+void SetDesignColour(QWidget& widget, QPalette::ColorRole role, Color colour)
+{
+    QPalette palette = widget.palette();
+    const QColor shown = toQColor(colour);
+    palette.setColor(QPalette::Active, role, shown);
+    palette.setColor(QPalette::Inactive, role, shown);
+    widget.setPalette(palette);
+}

@@ -1,0 +1,146 @@
+// The keyboard in the main window: Tab visits every resize mode, and the Edit menu follows the
+// focused field.
+#include "main_window/main.h"
+
+#include "framework/core/folder_item.h"
+#include "framework/gui/runtime.h"
+#include "shell/menu.h"
+#include "tests/support/spin.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class KeyboardTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Seams::ResetAll();
+        Seams::SetBeep([] {});
+        Seams::SetMsgBox([](const String&) {});
+        QFile::remove(QString::fromStdString(SpecialFolder::Preferences()->Child("Quobly! preferences")->NativePath()));
+        window = Main::instance();
+        QWidget* top = window->TopLevelWidget();
+        top->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(top));
+    }
+
+    void TearDown() override
+    {
+        for (auto& open : OpenWindows()) {
+            open->OnClose = nullptr;
+            open->Close();
+        }
+        SpinPending();
+        Seams::ResetAll();
+    }
+
+    // The names of the controls that Tab visits from the focused one, until `count` are seen.
+    std::vector<std::string> tabFrom(const Ref<RectControl>& start, size_t count)
+    {
+        start->Widget()->setFocus(Qt::TabFocusReason);
+        std::vector<std::string> visited;
+        for (size_t i = 0; i < count; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited.push_back(nameOf(QApplication::focusWidget()));
+        }
+        return visited;
+    }
+
+    std::string nameOf(QWidget* widget)
+    {
+        for (int i = 0; i < 3; ++i) {
+            if (window->RBType(i)->Widget() == widget)
+                return "RBType(" + std::to_string(i) + ")";
+        }
+        const std::vector<Ref<RectControl>> named = { window->EFPSize(), window->PMPType(), window->EFBWidth(),
+            window->EFBHeight(), window->CBIncrease(), window->PMQuality(), window->PBSelect() };
+        for (const Ref<RectControl>& c : named) {
+            if (c->Widget() == widget)
+                return c->Name();
+        }
+        return "other";
+    }
+
+    bool enabledItem(const char* name)
+    {
+        window->RefreshMenus();
+        return Menu::instance()->Lookup(name)->Enabled();
+    }
+
+    void choose(const char* name)
+    {
+        window->RefreshMenus();
+        auto item = Menu::instance()->Lookup(name);
+        ASSERT_TRUE(item->Enabled()) << name;
+        window->ChooseMenuItem(item);
+    }
+
+    Ref<Main> window;
+};
+
+TEST_F(KeyboardTest, TabVisitsEveryResizeModeWhicheverIsChecked)
+{
+    const std::vector<std::string> modes = { "RBType(0)", "RBType(1)", "RBType(2)" };
+    // Proportional: after its field and popup come the three modes, then the export box.
+    EXPECT_EQ(tabFrom(window->EFPSize(), 5),
+        (std::vector<std::string> { "PMPType", "RBType(0)", "RBType(1)", "RBType(2)", "CBIncrease" }));
+
+    // Space on the focused box mode chooses it; its fields follow the mode, the others are
+    // left, and Tab still visits every mode.
+    window->RBType(2)->Widget()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(window->RBType(2)->Widget(), Qt::Key_Space);
+    EXPECT_TRUE(window->RBType(2)->Value());
+    EXPECT_FALSE(window->RBType(0)->Value());
+    EXPECT_FALSE(window->RBType(1)->Value());
+    EXPECT_TRUE(window->EFBWidth()->Enabled());
+    EXPECT_FALSE(window->EFPSize()->Enabled());
+    const auto visited = tabFrom(window->EFBWidth(), 4);
+    EXPECT_EQ(visited, (std::vector<std::string> { "EFBHeight", "RBType(0)", "RBType(1)", "RBType(2)" }));
+    EXPECT_TRUE(window->RBType(2)->Value()) << "Tab moves the focus and chooses nothing";
+}
+
+TEST_F(KeyboardTest, EditItemsFollowWhatTheFocusedFieldCanDo)
+{
+    QApplication::clipboard()->clear();
+    auto* field = static_cast<QLineEdit*>(window->EFPSize()->Widget());
+    field->setFocus(Qt::TabFocusReason);
+    EXPECT_FALSE(enabledItem("EditCopy"));
+    EXPECT_FALSE(enabledItem("EditUndo"));
+    EXPECT_FALSE(enabledItem("EditPaste")) << "an empty clipboard gives nothing to paste";
+
+    QTest::keyClicks(field, "320");
+    EXPECT_TRUE(enabledItem("EditUndo"));
+    EXPECT_FALSE(enabledItem("EditCut")) << "nothing is selected";
+    field->selectAll();
+    EXPECT_TRUE(enabledItem("EditCut"));
+    EXPECT_TRUE(enabledItem("EditClear"));
+    choose("EditCopy");
+    EXPECT_EQ(QApplication::clipboard()->text(), "320");
+    choose("EditClear");
+    EXPECT_EQ(window->EFPSize()->Text(), "");
+    choose("EditPaste");
+    EXPECT_EQ(window->EFPSize()->Text(), "320");
+    field->selectAll();
+    choose("EditCut");
+    EXPECT_EQ(window->EFPSize()->Text(), "");
+    choose("EditUndo");
+    EXPECT_EQ(window->EFPSize()->Text(), "320");
+
+    // A disabled field, and a control without text, serve no Edit item.
+    window->PBSelect()->Widget()->setFocus(Qt::TabFocusReason);
+    for (const char* name : { "EditUndo", "EditCut", "EditCopy", "EditPaste", "EditClear" })
+        EXPECT_FALSE(enabledItem(name)) << name;
+    EXPECT_TRUE(enabledItem("HelpHelp")) << "the window's own items stay as it enables them";
+}
+
+} // namespace
