@@ -1,9 +1,10 @@
 #include "framework/runtime.h"
 
+#include "framework/message_box.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QUrl>
 
 #include <algorithm>
@@ -107,7 +108,7 @@ void MsgBox(const String& message)
 {
     if (seams().msgBox)
         return seams().msgBox(message);
-    QMessageBox::warning(QApplication::activeWindow(), "Quobly!", QString::fromStdString(message));
+    ShowMessageBox(message);
 }
 
 namespace Seams {
