@@ -99,14 +99,11 @@ protected:
     void expectWholeLabel(Window& window, TextLabel& label, const std::vector<Ref<Label>>& elidable)
     {
         Ref<Label> control;
-        for (QObject* o = &label; o && !control; o = nullptr) {
-            for (const char* name : { "StaticText1", "StaticText2", "StaticText3", "StaticText4", "StaticText5", "StaticText6",
-                     "StaticText7", "StaticText51", "STFolder", "STStatus", "STJPEGQuality", "STQuality", "stemail",
-                     "Label1", "Label2", "Label3" }) {
-                auto named = window.ControlByName(name).As<Label>();
-                if (named && named->Widget() == &label)
-                    control = named;
-            }
+        for (const char* name : { "StaticText1", "StaticText2", "StaticText3", "StaticText4", "StaticText5", "StaticText6",
+                 "StaticText7", "StaticText51", "STFolder", "STStatus", "STJPEGQuality", "STQuality", "stemail", "Label1",
+                 "Label2", "Label3" }) {
+            if (auto named = window.ControlByName(name).As<Label>(); named && named->Widget() == &label)
+                control = named;
         }
         ASSERT_TRUE(control);
         SCOPED_TRACE(control->Name());
