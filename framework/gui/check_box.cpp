@@ -41,6 +41,7 @@ String CheckBox::Caption() const
 void CheckBox::Caption(const String& value)
 {
     checkBox()->setText(captionToQt(value));
+    applyFont();
 }
 
 bool CheckBox::Value() const

@@ -2,9 +2,12 @@
 
 #include "framework/gui/group_box.h"
 #include "framework/gui/runtime.h"
+#include "framework/gui/text_fit.h"
 #include "framework/gui/window.h"
 
+#include <QAbstractItemModel>
 #include <QApplication>
+#include <QComboBox>
 #include <QFont>
 #include <QWidget>
 
@@ -25,6 +28,13 @@ RectControl::RectControl(QWidget* widget)
     : m_widget(widget)
 {
     applyFont();
+    // A popup's rows are its texts: each change of them is fitted again.
+    if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        QAbstractItemModel* rows = combo->model();
+        QObject::connect(rows, &QAbstractItemModel::rowsInserted, widget, [this] { applyFont(); });
+        QObject::connect(rows, &QAbstractItemModel::dataChanged, widget, [this] { applyFont(); });
+        QObject::connect(rows, &QAbstractItemModel::modelReset, widget, [this] { applyFont(); });
+    }
 }
 
 RectControl::~RectControl()
@@ -208,6 +218,7 @@ void RectControl::place()
         }
     }
     m_widget->setGeometry(m_left - originLeft, m_top - originTop, std::max(0, m_width), std::max(0, m_height));
+    applyFont(); // the room for the text may have changed
 }
 
 // "System" is the application's font. A text size counts pixels: the layouts were drawn for
@@ -223,7 +234,16 @@ void RectControl::applyFont()
     font.setBold(m_bold);
     font.setItalic(m_italic);
     font.setUnderline(m_underline);
-    m_widget->setFont(font);
+    const QFont fitted = fitFont(font);
+    if (fitted != m_widget->font())
+        m_widget->setFont(fitted);
+}
+
+QFont RectControl::fitFont(const QFont& design)
+{
+    QStringList texts;
+    const int room = TextRoom(*m_widget, texts);
+    return FitFont(design, texts, room);
 }
 
 void RectControl::guarded(const std::function<void()>& body)

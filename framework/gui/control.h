@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+class QFont;
 class QWidget;
 class Window;
 
@@ -124,7 +125,12 @@ protected:
     virtual const DesignTable<RectControl>& Table() const;
     // Places the widget at the control's window coordinates, inside its group box if it has one.
     void place();
+    // Sets the design font, fitted to the control's text; called again whenever the text or
+    // the room for it changes.
     void applyFont();
+    // The font the widget shows for the design font: by default a smaller size of it where a
+    // caption or a popup's row would not fit.
+    virtual QFont fitFont(const QFont& design);
     // Calls an event hook; an exception that leaves it goes to UnhandledException.
     template<class Hook, class... Args>
     static void fire(const Hook& hook, Args&&... args)

@@ -36,4 +36,5 @@ String GroupBox::Caption() const
 void GroupBox::Caption(const String& value)
 {
     groupBox()->setTitle(captionToQt(value));
+    applyFont();
 }

@@ -2,7 +2,10 @@
 
 #include "framework/gui/design_colour.h"
 #include "framework/gui/qt_convert.h"
+#include "framework/gui/text_fit.h"
+#include "framework/gui/text_label.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 
 namespace {
@@ -20,7 +23,7 @@ void alignLabel(QLabel* label, int32_t textAlign, bool multiline)
 } // namespace
 
 Label::Label()
-    : Label(new QLabel)
+    : Label(new TextLabel)
 {
 }
 
@@ -75,10 +78,31 @@ void Label::Text(const String& value)
     if (value == m_text)
         return;
     m_text = value;
+    applyFont();
+}
+
+// One line: a smaller size where the text would not fit, and where even that is not enough (a
+// folder's name may have any length), the middle elided and the whole text in the tooltip.
+// Several lines: closer lines, then a smaller size, until they fit the label's height.
+QFont Label::fitFont(const QFont& design)
+{
     // Rows of a text are separated by carriage returns; Qt breaks lines at line feeds.
-    QString shown = toQt(value);
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    label()->setText(shown);
+    QString text = toQt(m_text);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    auto* shown = static_cast<TextLabel*>(label());
+    const QRect room = shown->contentsRect();
+    if (m_multiline) {
+        const FittedLines fitted = FitLines(design, text, room.width(), room.height());
+        shown->setLinePitch(fitted.pitch);
+        shown->setText(text);
+        return fitted.font;
+    }
+    shown->setLinePitch(0);
+    const QFont font = FitFont(design, { text }, room.width());
+    const QString visible = room.width() > 0 ? QFontMetrics(font).elidedText(text, Qt::ElideMiddle, room.width()) : text;
+    shown->setText(visible);
+    shown->setToolTip(visible == text ? toQt(HelpTag()) : text);
+    return font;
 }
 
 void Label::TextAlign(int32_t value)
@@ -98,6 +122,7 @@ void Label::Multiline(bool value)
     m_multiline = value;
     label()->setWordWrap(value);
     alignLabel(label(), m_textAlign, m_multiline);
+    applyFont();
 }
 
 void Label::Transparent(bool value)

@@ -26,6 +26,7 @@ public:
 protected:
     explicit Label(QLabel* widget);
     const DesignTable<RectControl>& Table() const override;
+    QFont fitFont(const QFont& design) override;
     // The head and the class's own entries, built once.
     static const DesignTable<RectControl>& classTable();
     // Text, TextAlign, TextColor, Multiline, Selectable and Transparent, shared with StaticText.

@@ -44,6 +44,7 @@ String PushButton::Caption() const
 void PushButton::Caption(const String& value)
 {
     pushButton()->setText(captionToQt(value));
+    applyFont();
 }
 
 void PushButton::Default(bool value)

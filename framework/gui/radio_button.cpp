@@ -85,6 +85,7 @@ String RadioButton::Caption() const
 void RadioButton::Caption(const String& value)
 {
     radioButton()->setText(captionToQt(value));
+    applyFont();
 }
 
 bool RadioButton::Value() const

@@ -4,10 +4,11 @@
 
 #include "framework/gui/application.h"
 
+#include "framework/gui/message_box.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QUrl>
 
 #include <algorithm>
@@ -114,7 +115,7 @@ void MsgBox(const String& message)
 {
     if (seams().msgBox)
         return seams().msgBox(message);
-    QMessageBox::warning(QApplication::activeWindow(), "Quobly!", QString::fromStdString(message));
+    ShowMessageBox(message);
 }
 
 namespace Seams {

@@ -1,6 +1,7 @@
 #include "framework/gui/static_text.h"
 
 #include "framework/gui/runtime.h"
+#include "framework/gui/text_label.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -9,7 +10,7 @@ namespace {
 
 // A label that offers its clicks to the control first; a click the control does not take goes
 // on to the widgets below it and so to the window.
-class ClickLabel final : public QLabel {
+class ClickLabel final : public TextLabel {
 public:
     std::function<bool(int32_t, int32_t)> pressed;
 
