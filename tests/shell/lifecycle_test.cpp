@@ -223,6 +223,24 @@ TEST_F(Lifecycle, EachTerminationSignalQuitsAsFileQuitDoes)
     }
 }
 
+TEST_F(Lifecycle, ASignalIgnoredAtLaunchStaysIgnored)
+{
+    // nohup starts a program with SIGHUP ignored, so that a closing terminal leaves it running.
+    struct sigaction ignore {}, before {}, during {}, after {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGHUP, &ignore, &before);
+    RunFrameworkInitialization(Startup);
+    const int32_t status = runUntilQuit([&] {
+        sigaction(SIGHUP, nullptr, &during);
+        Quit(0);
+    });
+    Finalization();
+    sigaction(SIGHUP, &before, &after);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(during.sa_handler, SIG_IGN);
+    EXPECT_EQ(after.sa_handler, SIG_IGN);
+}
+
 TEST_F(Lifecycle, PathsAreTakenAsTheFileSystemGivesThem)
 {
     RunFrameworkInitialization(Startup);
