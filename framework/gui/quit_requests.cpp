@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <iterator>
 #include <unistd.h>
 
 namespace {
@@ -51,25 +52,33 @@ bool openPipe()
     return true;
 }
 
-void setHandler(void (*handler)(int))
-{
-    struct sigaction action {};
-    action.sa_handler = handler;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (int signalNumber : kSignals)
-        sigaction(signalNumber, &action, nullptr);
-}
+// What each signal did before: one that was ignored (as under nohup) stays ignored.
+struct sigaction previous[std::size(kSignals)] {};
+bool listening = false;
 
 } // namespace
 
 void QuitRequests::Listen()
 {
-    if (openPipe())
-        setHandler(&onQuitSignal);
+    if (listening || !openPipe())
+        return;
+    listening = true;
+    struct sigaction action {};
+    action.sa_handler = &onQuitSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (size_t i = 0; i < std::size(kSignals); ++i) {
+        sigaction(kSignals[i], nullptr, &previous[i]);
+        if (previous[i].sa_handler != SIG_IGN)
+            sigaction(kSignals[i], &action, nullptr);
+    }
 }
 
 void QuitRequests::StopListening()
 {
-    setHandler(SIG_DFL);
+    if (!listening)
+        return;
+    listening = false;
+    for (size_t i = 0; i < std::size(kSignals); ++i)
+        sigaction(kSignals[i], &previous[i], nullptr);
 }

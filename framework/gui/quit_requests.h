@@ -7,7 +7,7 @@
 class QuitRequests final {
 public:
     // Framework-internal. While the event loop runs, these requests reach it; before and after
-    // it the signals take their default effect.
+    // it each signal does what it did before (a signal that was ignored stays ignored).
     static void Listen();
     static void StopListening();
 };
