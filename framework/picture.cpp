@@ -5,6 +5,9 @@
 #include "framework/image_png.h"
 #include "framework/picture_data.h"
 
+#include <QFile>
+#include <QSaveFile>
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -22,42 +25,43 @@ constexpr int32_t DefaultJpegQuality = 80;
     throw RuntimeException("There is not enough memory for this picture.");
 }
 
-// Writes the whole file or raises IOException; a file this call created is removed again when
-// writing it fails, so no half-written file is left looking like a picture.
+// Writes the whole file or raises IOException. The bytes go to a temporary file in the target's
+// folder that takes the final name only when complete, so a failed, killed or cut-off save never
+// leaves a partial picture under that name; a failed one leaves no temporary file either.
 void writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes)
 {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    const bool created = fd >= 0;
-    if (fd < 0 && errno == EEXIST)
-        fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        const int error = errno;
-        throw IOException("The file \"" + path + "\" cannot be created: " + std::strerror(error), error);
-    }
-    auto fail = [&](int error) {
-        ::close(fd);
-        if (created)
-            ::unlink(path.c_str());
-        throw IOException("The file \"" + path + "\" cannot be written: " + std::strerror(error), error);
+    auto raise = [&path](const char* what, int error, const QString& detail) {
+        const std::string why = error != 0 ? std::strerror(error) : detail.toStdString();
+        throw IOException("The file \"" + path + "\" " + what + ": " + why, error != 0 ? error : EIO);
     };
+    // Only a file is ever replaced: a folder, FIFO or device of that name stays what it is.
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-        fail(st.st_mode ? EINVAL : errno);
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        raise("cannot be written", S_ISDIR(st.st_mode) ? EISDIR : EINVAL, {});
+
+    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        raise("cannot be created", errno, file.errorString());
+    // Written through the descriptor, which keeps the system's exact reason (a full disk, a file
+    // size limit) for the report.
+    const int fd = file.handle();
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
-            fail(n < 0 ? errno : EIO);
+        if (n <= 0) {
+            const int error = n < 0 ? errno : EIO;
+            file.cancelWriting();
+            file.commit();
+            raise("cannot be written", error, {});
+        }
         done += size_t(n);
     }
-    if (::close(fd) != 0) {
-        const int error = errno;
-        if (created)
-            ::unlink(path.c_str());
-        throw IOException("The file \"" + path + "\" cannot be written: " + std::strerror(error), error);
-    }
+    errno = 0;
+    if (!file.commit())
+        raise("cannot be written", errno, file.errorString());
 }
 
 } // namespace

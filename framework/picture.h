@@ -17,7 +17,8 @@ public:
     static constexpr int32_t SaveAsJPEG = 151;
 
     // The item read as a picture (by content, not by name), upright by its EXIF orientation;
-    // nil for anything that is not a readable picture, folders included.
+    // nil for anything that is not a picture, folders included. A file that cannot be opened for
+    // reading (no permission) raises IOException.
     static Ref<Picture> Open(const Ref<FolderItem>& file);
 
     int32_t Width() const;
