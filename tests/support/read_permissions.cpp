@@ -30,8 +30,10 @@ bool setOverrides(bool on)
 
 UnreadableFile::UnreadableFile(std::string path) : m_path(std::move(path))
 {
-    if (::chmod(m_path.c_str(), 0) != 0)
+    struct stat st {};
+    if (::stat(m_path.c_str(), &st) != 0 || ::chmod(m_path.c_str(), 0) != 0)
         return;
+    m_mode = st.st_mode & 07777;
     if (::geteuid() == 0)
         m_capabilitiesDropped = setOverrides(false);
     const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -44,5 +46,6 @@ UnreadableFile::~UnreadableFile()
 {
     if (m_capabilitiesDropped)
         setOverrides(true);
-    ::chmod(m_path.c_str(), 0644);
+    if (m_mode != 0)
+        ::chmod(m_path.c_str(), m_mode);
 }

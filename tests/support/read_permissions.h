@@ -19,6 +19,7 @@ public:
 
 private:
     std::string m_path;
+    unsigned m_mode { 0 }; // the permissions to give back
     bool m_capabilitiesDropped { false };
     bool m_ok { false };
 };
