@@ -11,8 +11,13 @@ public:
     void ItemFailed(const String& itemName, const String& error);
     // The run could not go on (or not start) at all.
     void RunFailed(const String& reason);
+    // No trash took the old output folder: it stays whole, and the run saves beside its files.
+    void OldOutputKept(const String& folderPath, const String& reason);
+    // Items that came into the source folder during the run, which takes only those it started with.
+    void ItemsAdded(int32_t count);
 
-    bool AnyFailure() const { return m_failedItems > 0 || !m_runFailure.empty(); }
+    bool AnyFailure() const { return m_failedItems > 0 || !m_runFailure.empty() || !m_oldOutput.empty(); }
+    bool AnythingToReport() const { return AnyFailure() || m_addedItems > 0; }
     int32_t FailedItems() const { return m_failedItems; }
     // The text of the one message box that reports the failures.
     String Message() const;
@@ -21,4 +26,7 @@ private:
     int32_t m_failedItems { 0 };
     String m_firstItemError;
     String m_runFailure;
+    String m_oldOutput;
+    String m_oldOutputReason;
+    int32_t m_addedItems { 0 };
 };

@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <unordered_set>
+#include <vector>
 
 namespace {
 
@@ -116,6 +118,7 @@ Ref<FolderItem> makeOutputFolder(const FolderItem& source, const String& name, R
             + "\" would be the source folder itself or lie in it, and the source folder is never written into or deleted");
         return nullptr;
     }
+    String notTrashed;
     if (output->Exists()) {
         // Only a folder (or a link) of that name is replaced; a file of the user's that happens to
         // bear the name goes to the trash, never erased.
@@ -123,18 +126,27 @@ Ref<FolderItem> makeOutputFolder(const FolderItem& source, const String& name, R
             output->Delete();
         else
             output->MoveToTrash();
+        if (output->Exists()) {
+            notTrashed = output->LastErrorText();
+            if (notTrashed.empty())
+                notTrashed = "it is still there";
+        }
         output = place->Child(name);
     }
     output->CreateAsFolder();
     // A folder that could not be deleted is still a folder to save into (the free names keep its
-    // older files); anything else means the run has nowhere to write.
+    // older files, and the finish says so); anything else means the run has nowhere to write.
     if (!output->Exists() || !output->Directory()) {
         String reason = "the output folder \"" + output->NativePath() + "\" could not be created";
-        if (output->LastErrorCode() != 0)
+        if (!notTrashed.empty())
+            reason += " (the item of that name could not be moved to the trash: " + notTrashed + ")";
+        else if (output->LastErrorCode() != 0)
             reason += " (" + errorText(output->LastErrorCode()) + ")";
         report.RunFailed(reason);
         return nullptr;
     }
+    if (!notTrashed.empty())
+        report.OldOutputKept(output->NativePath(), notTrashed);
     return output;
 }
 
@@ -143,6 +155,31 @@ bool entryIsGone(const FolderItem& item)
     std::error_code error;
     const auto status = std::filesystem::symlink_status(std::filesystem::path(item.NativePath()), error);
     return status.type() == std::filesystem::file_type::not_found;
+}
+
+// The folder's items as they stand now, in their order.
+std::vector<Ref<FolderItem>> listItems(const FolderItem& folder)
+{
+    std::vector<Ref<FolderItem>> items;
+    const int32_t count = folder.Count();
+    items.reserve(static_cast<size_t>(count));
+    for (int32_t i = 1; i <= count; ++i) {
+        if (Ref<FolderItem> item = folder.TrueItem(i))
+            items.push_back(std::move(item));
+    }
+    return items;
+}
+
+// How many items the folder holds now that were not among `started`.
+int32_t countAdded(const FolderItem& folder, const std::vector<Ref<FolderItem>>& started)
+{
+    std::unordered_set<String> names;
+    for (const auto& item : started)
+        names.insert(item->Name());
+    int32_t added = 0;
+    for (const auto& item : listItems(folder))
+        added += names.count(item->Name()) == 0 ? 1 : 0;
+    return added;
 }
 
 enum class ItemOutcome { NotAPicture, Saved, Failed };
@@ -183,7 +220,11 @@ void threadrun::Event_Run()
         w.PBGo()->Default(false);
         w.PBGo()->Cancel(true);
 
-        w.PB()->Maximum(source->Count());
+        // The run works through the items the folder holds now, each once and in this order,
+        // whatever comes into it or leaves it meanwhile (a camera import, a sync client).
+        const std::vector<Ref<FolderItem>> items = listItems(*source);
+        const int32_t count = static_cast<int32_t>(items.size());
+        w.PB()->Maximum(count);
 
         const String folderName = OutputFolderName(source->Name(), SettingsSuffix(readSuffixSettings(w)));
         const Ref<FolderItem> output = makeOutputFolder(*source, folderName, report);
@@ -191,17 +232,13 @@ void threadrun::Event_Run()
         if (output) {
             FreeNameProbe freeNames(output, format.extension);
             w.STStatus()->TextColor(RGB(0, 0, 0));
-            for (int32_t i = 1; i <= source->Count(); ++i) {
-                w.STStatus()->Text(ReplaceAll(ReplaceAll(loc::theadprocessing(), "<0>", Str(i)), "<1>",
-                    Str(source->Count())));
+            for (int32_t i = 1; i <= count; ++i) {
+                w.STStatus()->Text(ReplaceAll(ReplaceAll(loc::theadprocessing(), "<0>", Str(i)), "<1>", Str(count)));
 
                 ItemOutcome outcome = ItemOutcome::NotAPicture;
-                String itemName = "item " + Str(i);
+                const Ref<FolderItem>& item = items[static_cast<size_t>(i) - 1];
+                const String itemName = item->Name();
                 try {
-                    const Ref<FolderItem> item = source->TrueItem(i);
-                    if (!item)
-                        throw NilObjectException("the item is no longer in the folder");
-                    itemName = item->Name();
                     const Ref<Picture> picture = Picture::Open(item);
                     if (picture) {
                         const NewSize size = ComputeNewSize(picture->Width(), picture->Height(), WindowSizeSettings(w));
@@ -217,10 +254,7 @@ void threadrun::Event_Run()
                         target->Mask(true)->Graphics()->DrawPicture(picture->Mask(true), 0, 0, target->Width(),
                             target->Height(), 0, 0, picture->Width(), picture->Height());
 
-                        const Ref<FolderItem> named = source->TrueItem(i);
-                        if (!named)
-                            throw NilObjectException("the item is no longer in the folder");
-                        const String base = setname(output, named->Name());
+                        const String base = setname(output, itemName);
                         const String fileName = freeNames.FileName(base, RuntimeBackgroundTask);
                         target->Save(output->Child(fileName), format.code, w.SLQuality()->Value());
                         w.PB()->Value(i);
@@ -241,6 +275,7 @@ void threadrun::Event_Run()
                 }
                 RuntimeBackgroundTask();
             }
+            report.ItemsAdded(countAdded(*source, items));
         }
     } catch (const RuntimeException& error) {
         report.RunFailed(error.Message());

@@ -1,14 +1,16 @@
 #include "framework/core/folder_item.h"
 
+#include "framework/core/trash.h"
+
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QStandardPaths>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
@@ -323,6 +325,7 @@ bool FolderItem::Locked() const
 void FolderItem::Delete()
 {
     m_lastError = 0;
+    m_lastErrorText.clear();
     struct stat st {};
     if (lstat(m_path.c_str(), &st) != 0) {
         m_lastError = errno;
@@ -345,15 +348,24 @@ void FolderItem::Delete()
 
 void FolderItem::MoveToTrash()
 {
-    m_lastError = 0;
-    errno = 0;
-    if (!QFile::moveToTrash(QString::fromStdString(m_path)))
-        m_lastError = errno != 0 ? errno : EIO;
+    // Qt's own trash reports success without a trash when the data folder is missing, and then
+    // moves the item into the working folder; GIO makes the trash or refuses.
+    const TrashResult result = MoveItemToTrash(m_path);
+    m_lastError = result.errorNumber;
+    m_lastErrorText = result.reason;
 }
 
 void FolderItem::CreateAsFolder()
 {
+    m_lastErrorText.clear();
     m_lastError = mkdir(m_path.c_str(), 0777) == 0 ? 0 : errno;
+}
+
+String FolderItem::LastErrorText() const
+{
+    if (!m_lastErrorText.empty() || m_lastError == 0)
+        return m_lastErrorText;
+    return std::strerror(m_lastError);
 }
 
 namespace SpecialFolder {

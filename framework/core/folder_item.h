@@ -37,14 +37,18 @@ public:
     // Removes a file or an empty folder; a folder that still holds items goes to the trash.
     // Failures are not raised: LastErrorCode() tells (an errno value, 0 after success).
     void Delete();
-    // Moves the item to the desktop trash, from where the user can take it back.
+    // Moves the item to the desktop trash, from where the user can take it back. When no trash
+    // takes it, the item stays where it was and LastErrorCode() and LastErrorText() tell why.
     void MoveToTrash();
     void CreateAsFolder();
     int32_t LastErrorCode() const { return m_lastError; }
+    // Why the last operation failed, in words; empty after success.
+    String LastErrorText() const;
 
 private:
     String m_path;
     int32_t m_lastError { 0 };
+    String m_lastErrorText; // the trash's own words, when it gave some
 };
 
 namespace SpecialFolder {

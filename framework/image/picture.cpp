@@ -1,5 +1,6 @@
 #include "framework/image/picture.h"
 
+#include "framework/core/atomic_file.h"
 #include "framework/image/colour.h"
 #include "framework/image/jpeg.h"
 #include "framework/image/png.h"
@@ -22,42 +23,13 @@ constexpr int32_t DefaultJpegQuality = 80;
     throw RuntimeException("There is not enough memory for this picture.");
 }
 
-// Writes the whole file or raises IOException; a file this call created is removed again when
-// writing it fails, so no half-written file is left looking like a picture.
+// Writes the whole file or raises IOException: a failed, killed or cut-off save never leaves a
+// partial picture under the name.
 void writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes)
 {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    const bool created = fd >= 0;
-    if (fd < 0 && errno == EEXIST)
-        fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        const int error = errno;
-        throw IOException("The file \"" + path + "\" cannot be created: " + std::strerror(error), error);
-    }
-    auto fail = [&](int error) {
-        ::close(fd);
-        if (created)
-            ::unlink(path.c_str());
-        throw IOException("The file \"" + path + "\" cannot be written: " + std::strerror(error), error);
-    };
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-        fail(st.st_mode ? EINVAL : errno);
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            fail(n < 0 ? errno : EIO);
-        done += size_t(n);
-    }
-    if (::close(fd) != 0) {
-        const int error = errno;
-        if (created)
-            ::unlink(path.c_str());
-        throw IOException("The file \"" + path + "\" cannot be written: " + std::strerror(error), error);
-    }
+    AtomicFile file(path);
+    file.Write(bytes.data(), bytes.size());
+    file.Commit();
 }
 
 } // namespace

@@ -17,7 +17,8 @@ public:
     static constexpr int32_t SaveAsJPEG = 151;
 
     // The item read as a picture (by content, not by name), upright by its EXIF orientation;
-    // nil for anything that is not a readable picture, folders included.
+    // nil for anything that is not a picture, folders included. A file that cannot be opened for
+    // reading (no permission) raises IOException.
     static Ref<Picture> Open(const Ref<FolderItem>& file);
 
     int32_t Width() const;
@@ -31,7 +32,8 @@ public:
 
     // Writes the picture as PNG (150) or JPEG (151). `quality` is -1 (default) or 0 to 100, else
     // OutOfBoundsException; a file that cannot be written raises IOException. JPEG is flattened
-    // onto white; PNG keeps the mask as alpha. The colour appearance of the source is kept.
+    // onto white; PNG keeps the mask as alpha. The colour appearance of the source is kept. The
+    // file takes its name only once it is complete: a failed save leaves nothing under it.
     void Save(const Ref<FolderItem>& file, int32_t format, int32_t quality = -1);
 
     explicit Picture(std::shared_ptr<PictureData> data, bool isMask = false);

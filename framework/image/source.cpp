@@ -1,5 +1,6 @@
 #include "framework/image/source.h"
 
+#include "framework/core/exceptions.h"
 #include "framework/image/colour.h"
 #include "framework/image/exif.h"
 #include "framework/image/jpeg.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,9 +35,12 @@ constexpr size_t JpegHeaderLimit = size_t(32) << 20;
 struct RegularFile {
     int fd { -1 };
     off_t size { 0 };
+    int openError { 0 }; // errno of a failed open
     explicit RegularFile(const std::string& path)
     {
         fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0)
+            openError = errno;
         struct stat st {};
         if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
             ::close(fd);
@@ -168,6 +173,11 @@ std::shared_ptr<const ImageSource> ImageSource::Probe(const std::string& path)
 {
     raiseQtLimit();
     RegularFile file(path);
+    // A file that is there and may not be read could well be a picture: that is a failure to
+    // tell, not a file to pass over. A folder, or a file gone meanwhile, is no picture.
+    struct stat st {};
+    if (file.fd < 0 && file.openError != ENOENT && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        throw IOException("The file \"" + path + "\" cannot be read: " + std::strerror(file.openError), file.openError);
     if (file.fd < 0 || file.size == 0)
         return nullptr;
     auto source = std::make_shared<ImageSource>();

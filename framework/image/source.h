@@ -15,7 +15,8 @@
 class ImageSource final {
 public:
     // The file at `path` as a picture, decided by content; null for anything that is not a
-    // readable picture (folders, devices, empty, unknown or damaged headers).
+    // readable picture (folders, devices, empty, unknown or damaged headers). A file that is
+    // there and cannot be opened for reading (no permission) raises IOException.
     static std::shared_ptr<const ImageSource> Probe(const std::string& path);
 
     // Upright size (after the EXIF orientation).

@@ -2,6 +2,8 @@
 
 #include "tests/engine/run_fixture.h"
 
+#include <algorithm>
+
 using namespace engine_test;
 
 namespace {
@@ -129,6 +131,68 @@ TEST_F(EngineRun, SizeTypedDuringARunIsNotReadWhileTheFieldIsDisabled)
     });
     EXPECT_EQ(QImage(output + "/a.jpg").size(), QSize(200, 150));
     EXPECT_EQ(QImage(output + "/b.jpg").size(), QSize(100, 75));
+}
+
+// The run takes the items its folder held when it started, each once and in order, whatever a
+// camera import or a sync client does to the folder between two of its turns.
+TEST_F(EngineRun, ItemsAddedAndRemovedDuringARun)
+{
+    const QString source = makeFolder("Import");
+    for (const char* name : { "1.png", "2.png", "3.png", "4.png", "5.png" })
+        writePicture(source + "/" + name, 40, 30);
+    choose(source);
+    const QString output = root() + "/Import (B800)";
+    bool changed = false;
+    std::vector<int> maximums;
+    run([&] {
+        maximums.push_back(w->PB()->Maximum());
+        // Between the end of item 2 and the start of item 3.
+        if (!changed && QFile::exists(output + "/2.jpg")) {
+            ASSERT_EQ(entries(output), (QStringList { "1.jpg", "2.jpg" }));
+            writePicture(source + "/0 first.png", 40, 30); // before every item: shifts the numbers
+            writePicture(source + "/2b.png", 40, 30);
+            writePicture(source + "/9 last.png", 40, 30);
+            ASSERT_TRUE(QFile::remove(source + "/4.png"));
+            changed = true;
+        }
+    });
+    ASSERT_TRUE(changed);
+    EXPECT_EQ(entries(output), (QStringList { "1.jpg", "2.jpg", "3.jpg", "5.jpg" }));
+    EXPECT_EQ(record.statusTexts,
+        (std::vector<String> { "Processing picture 1 of 5", "Processing picture 2 of 5", "Processing picture 3 of 5",
+            "Processing picture 4 of 5", "Processing picture 5 of 5", "Folder 'Import' processed" }));
+    EXPECT_EQ(record.progressValues, (std::vector<int> { 1, 2, 3, 5, 0 }));
+    maximums.pop_back(); // the finish's
+    EXPECT_TRUE(std::all_of(maximums.begin(), maximums.end(), [](int m) { return m == 5; }));
+    ASSERT_EQ(record.messages.size(), 1u);
+    EXPECT_NE(record.messages[0].find("1 picture could not be processed. The first error: \"4.png\": the item is no longer in the folder"),
+        String::npos) << record.messages[0];
+    EXPECT_NE(record.messages[0].find("3 items were added to the folder during the run and left unprocessed"),
+        String::npos) << record.messages[0];
+}
+
+// A source folder renamed under the run: every item not yet done is a failure, none is done.
+TEST_F(EngineRun, SourceFolderRenamedDuringARun)
+{
+    const QString source = makeFolder("Moving");
+    for (const char* name : { "a.png", "b.png", "c.png" })
+        writePicture(source + "/" + name, 40, 30);
+    choose(source);
+    const QString output = root() + "/Moving (B800)";
+    bool renamed = false;
+    run([&] {
+        if (!renamed && QFile::exists(output + "/a.jpg")) {
+            ASSERT_TRUE(QDir().rename(source, root() + "/Moved"));
+            renamed = true;
+        }
+    });
+    ASSERT_TRUE(renamed);
+    EXPECT_EQ(entries(output), QStringList { "a.jpg" });
+    EXPECT_EQ(entries(root() + "/Moved"), (QStringList { "a.png", "b.png", "c.png" }));
+    ASSERT_EQ(record.messages.size(), 1u);
+    EXPECT_NE(record.messages[0].find("2 pictures could not be processed. The first error: \"b.png\""), String::npos)
+        << record.messages[0];
+    EXPECT_EQ(record.messages[0].find("added"), String::npos) << record.messages[0];
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // reports what failed once.
 
 #include "tests/engine/run_fixture.h"
+#include "tests/support/read_permissions.h"
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -201,6 +202,26 @@ TEST_F(EngineRun, NoPlaceToWriteAtAll)
     expectFinished(*w, record, "Shots");
     EXPECT_NE(record.messages[0].find("could not be created"), String::npos) << record.messages[0];
     EXPECT_EQ(entries(parent), QStringList { "Shots" });
+}
+
+TEST_F(EngineRun, UnreadablePictureIsAFailedItemAndANonPictureStaysSilent)
+{
+    const QString source = makeFolder("Locked");
+    writePicture(source + "/a.png", 40, 30);
+    writePicture(source + "/b.png", 40, 30);
+    writeText(source + "/c.txt");
+    choose(source);
+    {
+        UnreadableFile locked((source + "/a.png").toStdString());
+        if (!locked.ok())
+            GTEST_SKIP() << "read permissions cannot be enforced here";
+        run();
+    }
+    expectFinished(*w, record, "Locked");
+    EXPECT_NE(record.messages[0].find("1 picture could not be processed. The first error: \"a.png\""), String::npos)
+        << record.messages[0];
+    EXPECT_NE(record.messages[0].find("Permission denied"), String::npos) << record.messages[0];
+    EXPECT_EQ(entries(root() + "/Locked (B800)"), QStringList { "b.jpg" });
 }
 
 } // namespace

@@ -2,9 +2,11 @@
 #include "framework/image/picture.h"
 
 #include "tests/support/picture_fixtures.h"
+#include "tests/support/read_permissions.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -94,6 +96,27 @@ TEST(PictureBadInput, TruncatedJpegFailsClearlyWhenDrawn)
     EXPECT_EQ(source->Width(), 800);
     Ref<Picture> target = NewPicture(200, 150, 32);
     EXPECT_THROW(target->Graphics()->DrawPicture(source, 0, 0, 200, 150, 0, 0, 800, 600), IOException);
+}
+
+// What may not be read could be a picture: a file says so, a folder is still no picture.
+TEST(PictureBadInput, UnreadableFileRaisesAndUnreadableFolderIsNoPicture)
+{
+    TempFolder dir;
+    const std::string file = WritePng(dir.file("locked.png"), Gradient(40, 30));
+    const std::string folder = dir.file("locked folder");
+    std::filesystem::create_directory(folder);
+    UnreadableFile lockedFolder(folder);
+    UnreadableFile lockedFile(file);
+    if (!lockedFile.ok() || !lockedFolder.ok())
+        GTEST_SKIP() << "read permissions cannot be enforced here";
+    try {
+        open(file);
+        ADD_FAILURE() << "an unreadable file opened";
+    } catch (const IOException& e) {
+        EXPECT_EQ(e.ErrorNumber(), EACCES);
+        EXPECT_NE(std::string(e.what()).find("Permission denied"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(open(folder));
 }
 
 TEST(PictureBadInput, FileGoneAfterOpenFailsClearlyWhenDrawn)
