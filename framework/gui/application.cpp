@@ -195,6 +195,9 @@ void Quit(int32_t status)
         return;
     state().quitting = true;
     state().status = status;
+    // Items handed over from now on would never be opened: a later launch starts afresh instead.
+    if (state().door)
+        state().door->Close();
     for (const Ref<Window>& window : OpenWindows())
         window->Close();
     EndAllThreads();

@@ -146,6 +146,12 @@ SingleInstance::Outcome SingleInstance::Open(const String& socketPath, const std
     return Outcome::Listening;
 }
 
+void SingleInstance::Close()
+{
+    if (m_server)
+        m_server->close();
+}
+
 void SingleInstance::acceptConnections()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {

@@ -32,6 +32,9 @@ public:
     // does, listens there itself. A socket left behind by a crashed instance is replaced.
     Outcome Open(const String& socketPath, const std::vector<String>& items);
 
+    // Stops listening: a later launch then becomes the running instance itself.
+    void Close();
+
     // Raised on the event loop for each message that names only existing items, in its order.
     std::function<void(const std::vector<String>& items)> OnItems;
 

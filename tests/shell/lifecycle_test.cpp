@@ -155,6 +155,14 @@ TEST_F(Lifecycle, ALaterLaunchsItemsReachTheRunningWindowInOrderAndBringItToTheF
     EXPECT_TRUE(mainInFront);
 }
 
+TEST_F(Lifecycle, OnceTheRunningInstanceQuitsALaterLaunchStartsAfresh)
+{
+    OpenInstanceDoor(socketPath, {});
+    Quit(0);
+    SingleInstance later;
+    EXPECT_EQ(later.Open(socketPath, { path("Summer") }), SingleInstance::Outcome::Listening);
+}
+
 TEST_F(Lifecycle, ALaunchWhileAnInstanceRunsHandsOverAndEndsBeforeItsStartUpWithStatusZero)
 {
     RunningElsewhere running(socketPath);
