@@ -194,7 +194,7 @@ void Main::savepref()
 {
     const auto file = preferencesFile();
     if (m_preferencesLinkRejected)
-        throw IOException("\"" + file->NativePath() + "\" is a link to a file that holds no preferences; "
+        throw IOException("The preferences file \"" + file->NativePath() + "\" is a link to a file that holds no preferences; "
                 "that file was left as it is.",
             EEXIST);
 
