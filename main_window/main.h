@@ -142,6 +142,9 @@ private:
     void enableModeGroup(int32_t mode);
     // True while a run is going: the engine disables Select for its length.
     bool runInProgress();
+
+    // The preferences file was found to be a link to something that holds no record.
+    bool m_preferencesLinkRejected { false };
 };
 
 class Main::RBType_ final : public RadioButton, public std::enable_shared_from_this<Main::RBType_> {

@@ -6,17 +6,13 @@
 #include "framework/core/text.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
-#include <filesystem>
-#include <system_error>
+#include <variant>
 
 namespace {
 
 constexpr const char* kPreferencesName = "Quobly! preferences";
-// The sibling the record is written to before it replaces the file, so that a failed write
-// never leaves a truncated record where a good one was.
-constexpr const char* kPreferencesTemporaryName = "Quobly! preferences.new";
-constexpr int64_t kRecordLength = 27;
 
 // The whole record, in file order.
 struct PreferencesRecord {
@@ -32,6 +28,7 @@ struct PreferencesRecord {
     int16_t heightUnit { 0 };
     int16_t quality { 80 };
     bool increase { false };
+    bool reserved { false };
     bool webReady { false };
     bool dosFormat { false };
     int16_t exportFormat { 0 };
@@ -47,6 +44,61 @@ struct PreferencesRecord {
             && exportFormat >= 0 && exportFormat <= 1;
     }
 };
+
+// A field is a Boolean of one byte or a 16-bit integer of two.
+using RecordField = std::variant<bool PreferencesRecord::*, int16_t PreferencesRecord::*>;
+
+// The file's one description: its sixteen fields in the order of the bytes, no header, no padding.
+// Reading and writing both walk it.
+constexpr RecordField kRecordFields[] = {
+    &PreferencesRecord::settingsOpen,
+    &PreferencesRecord::mode,
+    &PreferencesRecord::wantedSize,
+    &PreferencesRecord::sizeBasis,
+    &PreferencesRecord::boxWidth,
+    &PreferencesRecord::boxHeight,
+    &PreferencesRecord::independentWidth,
+    &PreferencesRecord::widthUnit,
+    &PreferencesRecord::independentHeight,
+    &PreferencesRecord::heightUnit,
+    &PreferencesRecord::quality,
+    &PreferencesRecord::increase,
+    &PreferencesRecord::reserved,
+    &PreferencesRecord::webReady,
+    &PreferencesRecord::dosFormat,
+    &PreferencesRecord::exportFormat,
+};
+
+constexpr int64_t recordLength()
+{
+    int64_t length = 0;
+    for (const auto& field : kRecordFields)
+        length += std::holds_alternative<bool PreferencesRecord::*>(field) ? 1 : 2;
+    return length;
+}
+
+constexpr int64_t kRecordLength = recordLength();
+static_assert(kRecordLength == 27);
+
+void readFields(BinaryStream& stream, PreferencesRecord& record)
+{
+    for (const auto& field : kRecordFields) {
+        if (const auto* flag = std::get_if<bool PreferencesRecord::*>(&field))
+            record.*(*flag) = stream.ReadBoolean();
+        else
+            record.*std::get<int16_t PreferencesRecord::*>(field) = stream.ReadShort();
+    }
+}
+
+void writeFields(BinaryStream& stream, const PreferencesRecord& record)
+{
+    for (const auto& field : kRecordFields) {
+        if (const auto* flag = std::get_if<bool PreferencesRecord::*>(&field))
+            stream.WriteBoolean(record.*(*flag));
+        else
+            stream.WriteShort(record.*std::get<int16_t PreferencesRecord::*>(field));
+    }
+}
 
 // A stored size is the field's leading number cut toward zero. A number outside the 16-bit
 // field saturates at its nearest end rather than wrapping into an unrelated size.
@@ -68,54 +120,31 @@ Ref<FolderItem> preferencesFile()
     return SpecialFolder::Preferences()->Child(kPreferencesName);
 }
 
-// False when there is no usable record: no file, a folder of that name, a short or unreadable
-// file, or a value outside the limits. Nothing is applied from such a file.
-bool readRecord(const Ref<FolderItem>& file, PreferencesRecord& record)
+enum class Found {
+    Nothing,  // no file, or a link whose file is not there yet
+    Rejected, // a folder, a short or unreadable file, or a value outside the limits
+    Record,
+};
+
+// Nothing is applied from a file that is not a usable record.
+Found readRecord(const Ref<FolderItem>& file, PreferencesRecord& record)
 {
-    if (!file->Exists() || file->Directory())
-        return false;
+    if (!file->Exists())
+        return Found::Nothing;
+    if (file->Directory())
+        return Found::Rejected;
     try {
         auto stream = BinaryStream::Open(file, false);
         if (stream->Length() < kRecordLength) {
             stream->Close();
-            return false;
+            return Found::Rejected;
         }
-        record.settingsOpen = stream->ReadBoolean();
-        record.mode = stream->ReadShort();
-        record.wantedSize = stream->ReadShort();
-        record.sizeBasis = stream->ReadShort();
-        record.boxWidth = stream->ReadShort();
-        record.boxHeight = stream->ReadShort();
-        record.independentWidth = stream->ReadShort();
-        record.widthUnit = stream->ReadShort();
-        record.independentHeight = stream->ReadShort();
-        record.heightUnit = stream->ReadShort();
-        record.quality = stream->ReadShort();
-        record.increase = stream->ReadBoolean();
-        (void)stream->ReadBoolean(); // reserved
-        record.webReady = stream->ReadBoolean();
-        record.dosFormat = stream->ReadBoolean();
-        record.exportFormat = stream->ReadShort();
+        readFields(*stream, record);
         stream->Close();
-    } catch (const IOException&) {
-        return false;
+    } catch (const IOException& error) {
+        return error.ErrorNumber() == ENOENT ? Found::Nothing : Found::Rejected;
     }
-    return record.withinLimits();
-}
-
-// A preferences file that is a link (as dotfile managers make them) stays a link: the record
-// replaces the file at the end of the links, also when that file does not exist yet.
-std::filesystem::path linkTarget(std::filesystem::path path)
-{
-    constexpr int kMaxLinks = 32;
-    std::error_code error;
-    for (int hops = 0; hops < kMaxLinks && std::filesystem::is_symlink(path, error); ++hops) {
-        const auto next = std::filesystem::read_symlink(path, error);
-        if (error)
-            break;
-        path = next.is_absolute() ? next : path.parent_path() / next;
-    }
-    return path;
+    return record.withinLimits() ? Found::Record : Found::Rejected;
 }
 
 } // namespace
@@ -132,8 +161,13 @@ bool Main::ibool(int32_t value)
 
 void Main::loadpref()
 {
+    const auto file = preferencesFile();
     PreferencesRecord record;
-    if (readRecord(preferencesFile(), record)) {
+    const Found found = readRecord(file, record);
+    // A link leads to a file of the user's by another name; one that holds no record is theirs
+    // for something else, and the closing must not write over it.
+    m_preferencesLinkRejected = found == Found::Rejected && file->Alias();
+    if (found == Found::Record) {
         // Each value raises its control's own change event, which brings the enabled states,
         // the quality label and preset row in line; nothing here calls a handler itself.
         DTSettings()->Value(record.settingsOpen);
@@ -158,46 +192,36 @@ void Main::loadpref()
 
 void Main::savepref()
 {
-    std::filesystem::path target = linkTarget(preferencesFile()->NativePath());
-    auto temporary = FolderItem::FromPath((target.parent_path() / kPreferencesTemporaryName).string());
+    const auto file = preferencesFile();
+    if (m_preferencesLinkRejected)
+        throw IOException("The preferences file \"" + file->NativePath() + "\" is a link to a file that holds no preferences; "
+                "that file was left as it is.",
+            EEXIST);
 
-    try {
-        auto stream = BinaryStream::Create(temporary, true);
-        stream->WriteBoolean(DTSettings()->Value());
-        int32_t mode = 2;
-        if (RBType(0)->Value())
-            mode = 0;
-        else if (RBType(1)->Value())
-            mode = 1;
-        stream->WriteShort(shortField(mode));
-        stream->WriteShort(sizeField(EFPSize()->Text()));
-        stream->WriteShort(shortField(PMPType()->ListIndex()));
-        stream->WriteShort(sizeField(EFBWidth()->Text()));
-        stream->WriteShort(sizeField(EFBHeight()->Text()));
-        stream->WriteShort(sizeField(EFIWidth()->Text()));
-        stream->WriteShort(shortField(PMIWidth()->ListIndex()));
-        stream->WriteShort(sizeField(EFIHeight()->Text()));
-        stream->WriteShort(shortField(PMIHeight()->ListIndex()));
-        stream->WriteShort(shortField(SLQuality()->Value()));
-        stream->WriteBoolean(CBIncrease()->Value());
-        stream->WriteBoolean(false); // reserved
-        stream->WriteBoolean(CBName()->Value());
-        stream->WriteBoolean(CBDos()->Value());
-        stream->WriteShort(shortField(PMExportFormat()->ListIndex()));
-        stream->Close();
-    } catch (const IOException&) {
-        if (temporary->Exists() && !temporary->Directory())
-            temporary->Delete();
-        throw;
-    }
-
-    // The new record replaces the old one in one step; a folder of that name is never replaced.
-    std::error_code error;
-    std::filesystem::rename(temporary->NativePath(), target, error);
-    if (error) {
-        temporary->Delete();
-        throw IOException("The preferences file \"" + target.string() + "\" could not be written: "
-                + error.message(),
-            error.value());
-    }
+    // The new record takes the old one's place only once it is whole; a failed write leaves the
+    // previous file as it was.
+    auto stream = BinaryStream::Create(file, true);
+    PreferencesRecord record;
+    record.settingsOpen = DTSettings()->Value();
+    record.mode = 2;
+    if (RBType(0)->Value())
+        record.mode = 0;
+    else if (RBType(1)->Value())
+        record.mode = 1;
+    record.wantedSize = sizeField(EFPSize()->Text());
+    record.sizeBasis = shortField(PMPType()->ListIndex());
+    record.boxWidth = sizeField(EFBWidth()->Text());
+    record.boxHeight = sizeField(EFBHeight()->Text());
+    record.independentWidth = sizeField(EFIWidth()->Text());
+    record.widthUnit = shortField(PMIWidth()->ListIndex());
+    record.independentHeight = sizeField(EFIHeight()->Text());
+    record.heightUnit = shortField(PMIHeight()->ListIndex());
+    record.quality = shortField(SLQuality()->Value());
+    record.increase = CBIncrease()->Value();
+    record.reserved = false;
+    record.webReady = CBName()->Value();
+    record.dosFormat = CBDos()->Value();
+    record.exportFormat = shortField(PMExportFormat()->ListIndex());
+    writeFields(*stream, record);
+    stream->Close();
 }

@@ -1,10 +1,15 @@
 #include "framework/core/binary_stream.h"
 
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -30,6 +35,54 @@ int openFile(const String& path, int flags, const char* what)
     return fd;
 }
 
+bool inGroup(gid_t group)
+{
+    if (group == getegid())
+        return true;
+    std::vector<gid_t> groups(static_cast<size_t>(std::max(getgroups(0, nullptr), 0)));
+    const int got = groups.empty() ? 0 : getgroups(static_cast<int>(groups.size()), groups.data());
+    groups.resize(static_cast<size_t>(std::max(got, 0)));
+    return std::find(groups.begin(), groups.end(), group) != groups.end();
+}
+
+// Whether this process may write the file as an ordinary user may. access() asks the kernel, which
+// lets root write whatever the permission bits say; so the bits that apply to the caller are asked
+// too, since a file whose owner took away its write permission is meant to stay as it is.
+bool permitsWriting(const String& path, const struct stat& st)
+{
+    if (access(path.c_str(), W_OK) != 0)
+        return false;
+    if (st.st_uid == geteuid())
+        return (st.st_mode & S_IWUSR) != 0;
+    if (inGroup(st.st_gid))
+        return (st.st_mode & S_IWGRP) != 0;
+    return (st.st_mode & S_IWOTH) != 0;
+}
+
+// The stream of a replacement goes to a new file of QSaveFile's beside the old one (its name is
+// unique, so nothing left there can block it), and the old file is replaced only at commit. Only a
+// regular file is ever replaced: renaming over a device or a pipe would put a file in its place.
+std::unique_ptr<QSaveFile> openReplacement(const String& path)
+{
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            raise("Cannot create", path, EISDIR);
+        if (!S_ISREG(st.st_mode))
+            raise("Only a file can be replaced, not", path, EINVAL);
+        if (!permitsWriting(path, st))
+            raise("Cannot replace the read-only file", path, EACCES);
+    } else if (errno != ENOENT) {
+        // A link that leads nowhere yet is followed: its file is made.
+        raise("Cannot create", path, errno);
+    }
+    auto file = std::make_unique<QSaveFile>(QFile::decodeName(QByteArray::fromStdString(path)));
+    errno = 0;
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        raise("Cannot create", path, errno != 0 ? errno : EIO);
+    return file;
+}
+
 } // namespace
 
 BinaryStream::BinaryStream(int fd, String path)
@@ -40,7 +93,8 @@ BinaryStream::BinaryStream(int fd, String path)
 
 BinaryStream::~BinaryStream()
 {
-    if (m_fd >= 0)
+    // An unfinished replacement goes with its QSaveFile; the old file stays.
+    if (m_fd >= 0 && !m_replacement)
         close(m_fd);
 }
 
@@ -54,12 +108,13 @@ Ref<BinaryStream> BinaryStream::Open(const Ref<FolderItem>& file, bool readWrite
 Ref<BinaryStream> BinaryStream::Create(const Ref<FolderItem>& file, bool replace)
 {
     const String path = file->NativePath();
-    // A folder of that name is refused before O_TRUNC is tried, so it reads as EISDIR.
-    struct stat st {};
-    if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-        raise("Cannot create", path, EISDIR);
-    const int flags = O_RDWR | O_CREAT | (replace ? O_TRUNC : O_EXCL);
-    const int fd = openFile(path, flags, "Cannot create");
+    if (replace) {
+        auto replacement = openReplacement(path);
+        auto stream = MakeRef<BinaryStream>(replacement->handle(), path);
+        stream->m_replacement = std::move(replacement);
+        return stream;
+    }
+    const int fd = openFile(path, O_RDWR | O_CREAT | O_EXCL, "Cannot create");
     return MakeRef<BinaryStream>(fd, path);
 }
 
@@ -105,6 +160,13 @@ void BinaryStream::Close()
         return;
     const int fd = m_fd;
     m_fd = -1;
+    if (m_replacement) {
+        const auto replacement = std::move(m_replacement);
+        errno = 0;
+        if (!replacement->commit())
+            raise("Cannot replace", m_path, errno != 0 ? errno : EIO);
+        return;
+    }
     if (close(fd) != 0 && errno != EINTR)
         raise("Cannot close", m_path, errno);
 }
@@ -140,8 +202,13 @@ void BinaryStream::writeBytes(const unsigned char* bytes, size_t count)
         const ssize_t put = write(m_fd, bytes + done, count - done);
         if (put < 0 && errno == EINTR)
             continue;
-        if (put < 0)
-            raise("Cannot write", m_path, errno);
+        if (put < 0) {
+            const int error = errno;
+            // What was written so far must never take the old file's place.
+            if (m_replacement)
+                m_replacement->cancelWriting();
+            raise("Cannot write", m_path, error);
+        }
         done += static_cast<size_t>(put);
     }
 }

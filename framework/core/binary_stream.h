@@ -5,6 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+
+class QSaveFile;
 
 // A file read and written as big-endian binary fields, without buffering, so that every failure
 // surfaces at the call that caused it. Every failure raises IOException with the errno value.
@@ -16,7 +19,11 @@ public:
 
     // Opens an existing file (read-write when `readWrite`, else read-only).
     static Ref<BinaryStream> Open(const Ref<FolderItem>& file, bool readWrite);
-    // Creates the file, empty; an existing one is replaced only when `replace`.
+    // Creates the file, empty; an existing one is replaced only when `replace`. A replacing stream
+    // writes to a file of its own beside the old one, which takes the old one's place (and its
+    // permissions) only when Close succeeds: a failed or abandoned write leaves the old file whole
+    // and nothing beside it. A link is followed and stays a link. A folder, anything else that is
+    // not a regular file, and a file that its permissions keep from being written are not replaced.
     static Ref<BinaryStream> Create(const Ref<FolderItem>& file, bool replace);
 
     // Signed 16-bit integers, most significant byte first.
@@ -26,7 +33,8 @@ public:
     bool ReadBoolean();
     void WriteBoolean(bool value);
     int64_t Length() const;
-    // Closes the file; a failure to close raises. Later reads and writes raise too.
+    // Closes the file (a replacing stream takes its file's place now); a failure to close raises.
+    // Later reads and writes raise too.
     void Close();
 
     // Takes ownership of the open descriptor `fd`.
@@ -39,4 +47,6 @@ private:
 
     int m_fd { -1 };
     String m_path;
+    // Set for a replacing stream, which owns `m_fd` through it.
+    std::unique_ptr<QSaveFile> m_replacement;
 };

@@ -4,10 +4,12 @@
 
 #include "framework/core/folder_item.h"
 #include "framework/gui/runtime.h"
+#include "tests/support/picture_fixtures.h"
 #include "tests/support/spin.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -479,6 +481,104 @@ TEST_F(PreferencesTest, APreferencesFileThatIsALinkStaysALink)
     EXPECT_TRUE(QFileInfo(preferencesPath()).isSymLink());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().toStdString(), Record { .wantedSize = 320 }.bytes());
+}
+
+TEST_F(PreferencesTest, ANameLeftBesideTheFileBlocksNoSave)
+{
+    ASSERT_TRUE(QDir().mkpath(preferencesPath() + ".new/kept"));
+    auto w = Main::instance();
+    w->EFPSize()->Text("640");
+    w->savepref();
+    EXPECT_EQ(readPreferences(), Record { .wantedSize = 640 }.bytes());
+    EXPECT_TRUE(QFileInfo(preferencesPath() + ".new/kept").isDir());
+    QDir(preferencesPath() + ".new").removeRecursively();
+}
+
+// Closing the window as the user does: the preferences are written, and the application quits
+// whether or not that succeeded.
+class PreferencesClosingTest : public PreferencesTest {
+protected:
+    void TearDown() override
+    {
+        PreferencesTest::TearDown();
+        Seams::ResetQuitState();
+    }
+
+    void closeAsTheUserDoes(const Ref<Main>& w)
+    {
+        w->Close();
+        EXPECT_FALSE(w->IsOpen());
+        EXPECT_TRUE(IsQuitting());
+        EXPECT_EQ(RuntimeExit(), 0);
+        Seams::ResetQuitState();
+    }
+};
+
+TEST_F(PreferencesClosingTest, AReadOnlyFileSurvivesTheCloseAndTheFailureIsReported)
+{
+    const Record kept { .mode = 2, .boxWidth = 800, .boxHeight = 600 };
+    writePreferences(kept.bytes());
+    const auto readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    ASSERT_TRUE(QFile::setPermissions(preferencesPath(), readOnly));
+
+    auto w = Main::instance();
+    EXPECT_EQ(w->EFBWidth()->Text(), "800") << "a read-only file still loads";
+    w->EFBWidth()->Text("1024");
+    closeAsTheUserDoes(w);
+
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("could not be saved"), String::npos) << messages[0];
+    EXPECT_NE(messages[0].find("read-only"), String::npos) << messages[0];
+    EXPECT_EQ(readPreferences(), kept.bytes());
+    // The bits as stored (Qt's "User" bits say what this process may do, which for root is anything).
+    const auto stored = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::WriteGroup
+        | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    EXPECT_EQ(QFile::permissions(preferencesPath()) & stored, readOnly);
+}
+
+TEST_F(PreferencesClosingTest, ALinkToAFileThatHoldsNoRecordIsNotWrittenThrough)
+{
+    const auto design = describe(*Main::instance());
+    closeAll();
+
+    struct Row {
+        const char* name;
+        std::string contents; // empty: the link leads to a folder
+    };
+    const Row rows[] = {
+        { "notes of the user's", "Shopping: bread, milk, a new camera strap.\n" },
+        { "a short file", "\x01\x00" },
+        { "a record outside the limits", Record { .mode = 7, .wantedSize = 500 }.bytes() },
+        { "a folder", "" },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir elsewhere;
+        const QString other = elsewhere.path() + "/other";
+        if (row.contents.empty())
+            ASSERT_TRUE(QDir().mkpath(other + "/kept"));
+        else
+            ASSERT_EQ(fixtures::WriteBytes(other.toStdString(), QByteArray::fromStdString(row.contents)), other.toStdString());
+        QFile::remove(preferencesPath());
+        ASSERT_TRUE(QFile::link(other, preferencesPath()));
+        messages.clear();
+
+        auto w = Main::instance();
+        EXPECT_EQ(describe(*w), design);
+        w->EFPSize()->Text("640");
+        closeAsTheUserDoes(w);
+
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_NE(messages[0].find("link"), String::npos) << messages[0];
+        EXPECT_EQ(QFileInfo(preferencesPath()).symLinkTarget(), other);
+        if (row.contents.empty())
+            EXPECT_TRUE(QFileInfo(other + "/kept").isDir());
+        else
+            EXPECT_EQ(fixtures::ReadBytes(other.toStdString()).toStdString(), row.contents);
+        EXPECT_EQ(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList { "other" });
+        QFile::remove(preferencesPath());
+    }
 }
 
 } // namespace

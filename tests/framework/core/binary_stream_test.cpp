@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -95,6 +99,94 @@ TEST(BinaryStream, CreateReplacesOnlyWhenAsked)
     out->WriteShort(7);
     out->Close();
     EXPECT_EQ(readBytes(path), std::string("\x00\x07", 2));
+}
+
+std::vector<std::string> entriesOf(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(BinaryStream, AReplacementTakesThePlaceOfTheOldFileOnlyWhenClosed)
+{
+    const fs::path dir = makeFolder();
+    const fs::path path = dir / "record";
+    writeBytes(path, "old contents");
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    // Whatever stands under a name that an earlier save used for its new file blocks nothing.
+    fs::create_directory(dir / "record.new");
+
+    {
+        auto abandoned = BinaryStream::Create(item(path), true);
+        abandoned->WriteShort(1);
+        EXPECT_EQ(readBytes(path), "old contents") << "not before Close";
+    }
+    EXPECT_EQ(readBytes(path), "old contents") << "a stream dropped unclosed replaces nothing";
+    EXPECT_EQ(entriesOf(dir), (std::vector<std::string> { "record", "record.new" })) << "and leaves nothing beside";
+
+    auto out = BinaryStream::Create(item(path), true);
+    out->WriteShort(2);
+    out->Close();
+    EXPECT_EQ(readBytes(path), std::string("\x00\x02", 2));
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(entriesOf(dir), (std::vector<std::string> { "record", "record.new" }));
+}
+
+TEST(BinaryStream, AFileThatMayNotBeWrittenIsNotReplaced)
+{
+    const fs::path dir = makeFolder();
+    writeBytes(dir / "read-only", "kept");
+    fs::permissions(dir / "read-only", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    // Write permission for others only: the owner has none, whoever else may write.
+    writeBytes(dir / "others only", "kept");
+    fs::permissions(dir / "others only", fs::perms::owner_read | fs::perms::others_write);
+    ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
+
+    struct Case {
+        const char* name;
+        int error;
+    };
+    const Case cases[] = {
+        { "read-only", EACCES },
+        { "others only", EACCES },
+        { "pipe", EINVAL },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(errorOf([&] { BinaryStream::Create(item(dir / c.name), true); }), c.error);
+        if (c.error == EACCES) {
+            EXPECT_EQ(readBytes(dir / c.name), "kept");
+        }
+    }
+    EXPECT_EQ(fs::symlink_status(dir / "pipe").type(), fs::file_type::fifo);
+    EXPECT_EQ(entriesOf(dir), (std::vector<std::string> { "others only", "pipe", "read-only" }));
+}
+
+TEST(BinaryStream, AReplacementThatFailsToWriteKeepsTheOldFile)
+{
+    const fs::path dir = makeFolder();
+    const fs::path path = dir / "record";
+    writeBytes(path, "old contents");
+    auto out = BinaryStream::Create(item(path), true);
+    out->WriteShort(1);
+    // The file's own descriptor refuses the next write, as a full disk would.
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 2;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const int error = errorOf([&] { out->WriteShort(2); });
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(error, EFBIG);
+    // Closing after the failure must not put the half-written file in place.
+    EXPECT_THROW(out->Close(), IOException);
+    EXPECT_EQ(readBytes(path), "old contents");
+    EXPECT_EQ(entriesOf(dir), std::vector<std::string> { "record" });
 }
 
 TEST(BinaryStream, FailuresRaiseIOException)
