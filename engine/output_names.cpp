@@ -1,5 +1,7 @@
 #include "engine/output_names.h"
 
+#include <algorithm>
+
 String SettingsSuffix(const SuffixSettings& s)
 {
     if (s.proportional) {
@@ -69,16 +71,24 @@ ExportFormat ExportFormatFor(int32_t listIndex)
 String FreeFileName(const Ref<FolderItem>& folder, const String& base, const String& extension,
     const std::function<void()>& afterEachCounterTest)
 {
-    const String plain = base + "." + extension;
-    if (!folder->Child(plain)->Exists())
-        return plain;
+    return FreeFileNameFrom(folder, base, extension, 1, afterEachCounterTest).fileName;
+}
+
+FreeName FreeFileNameFrom(const Ref<FolderItem>& folder, const String& base, const String& extension,
+    int64_t firstCounter, const std::function<void()>& afterEachCounterTest)
+{
+    if (firstCounter <= 1) {
+        const String plain = base + "." + extension;
+        if (!folder->Child(plain)->Exists())
+            return { plain, 1 };
+    }
     // No upper bound: every taken name is passed over until a free one turns up.
-    for (int64_t n = 2;; ++n) {
+    for (int64_t n = std::max<int64_t>(firstCounter, 2);; ++n) {
         const String candidate = base + "-" + Str(n) + "." + extension;
         const bool taken = folder->Child(candidate)->Exists();
         if (afterEachCounterTest)
             afterEachCounterTest();
         if (!taken)
-            return candidate;
+            return { candidate, n };
     }
 }

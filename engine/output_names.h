@@ -53,3 +53,12 @@ ExportFormat ExportFormatFor(int32_t listIndex);
 // out free included.
 String FreeFileName(const Ref<FolderItem>& folder, const String& base, const String& extension,
     const std::function<void()>& afterEachCounterTest);
+
+// A free name and its counter: 1 for "base.ext" itself, n for "base-n.ext".
+struct FreeName {
+    String fileName;
+    int64_t counter { 1 };
+};
+// The same probe, from `firstCounter` on rather than from "base.ext".
+FreeName FreeFileNameFrom(const Ref<FolderItem>& folder, const String& base, const String& extension,
+    int64_t firstCounter, const std::function<void()>& afterEachCounterTest);

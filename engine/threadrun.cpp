@@ -1,5 +1,6 @@
 #include "engine/threadrun.h"
 
+#include "engine/free_name_probe.h"
 #include "engine/output_names.h"
 #include "engine/run_report.h"
 #include "engine/size_computation.h"
@@ -188,6 +189,7 @@ void threadrun::Event_Run()
         const Ref<FolderItem> output = makeOutputFolder(*source, folderName, report);
 
         if (output) {
+            FreeNameProbe freeNames(output, format.extension);
             w.STStatus()->TextColor(RGB(0, 0, 0));
             for (int32_t i = 1; i <= source->Count(); ++i) {
                 w.STStatus()->Text(ReplaceAll(ReplaceAll(loc::theadprocessing(), "<0>", Str(i)), "<1>",
@@ -219,7 +221,7 @@ void threadrun::Event_Run()
                         if (!named)
                             throw NilObjectException("the item is no longer in the folder");
                         const String base = setname(output, named->Name());
-                        const String fileName = FreeFileName(output, base, format.extension, RuntimeBackgroundTask);
+                        const String fileName = freeNames.FileName(base, RuntimeBackgroundTask);
                         target->Save(output->Child(fileName), format.code, w.SLQuality()->Value());
                         w.PB()->Value(i);
                         outcome = ItemOutcome::Saved;

@@ -1,0 +1,17 @@
+#include "engine/free_name_probe.h"
+
+#include <utility>
+
+FreeNameProbe::FreeNameProbe(Ref<FolderItem> folder, String extension)
+    : m_folder(std::move(folder))
+    , m_extension(std::move(extension))
+{
+}
+
+String FreeNameProbe::FileName(const String& base, const std::function<void()>& afterEachCounterTest)
+{
+    int64_t& last = m_lastCounter.try_emplace(base, 1).first->second;
+    const FreeName name = FreeFileNameFrom(m_folder, base, m_extension, last, afterEachCounterTest);
+    last = name.counter;
+    return name.fileName;
+}
