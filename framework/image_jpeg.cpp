@@ -301,7 +301,7 @@ struct JpegRowDecoder::State {
     }
 };
 
-JpegRowDecoder::JpegRowDecoder(std::vector<uint8_t> file, JpegScale scale, const std::atomic<bool>* stop)
+JpegRowDecoder::JpegRowDecoder(FileBytes file, JpegScale scale, const std::atomic<bool>* stop)
     : m_stop(stop)
     , m_file(std::move(file))
     , m_state(std::make_unique<State>())

@@ -68,7 +68,7 @@ JpegScale ChooseJpegScale(int32_t width, int32_t height, double minWidth, double
 // true, the next rows fail.
 class JpegRowDecoder final : public RowSource {
 public:
-    JpegRowDecoder(std::vector<uint8_t> file, JpegScale scale, const std::atomic<bool>* stop = nullptr);
+    JpegRowDecoder(FileBytes file, JpegScale scale, const std::atomic<bool>* stop = nullptr);
     ~JpegRowDecoder() override;
     JpegRowDecoder(const JpegRowDecoder&) = delete;
     JpegRowDecoder& operator=(const JpegRowDecoder&) = delete;
@@ -84,7 +84,7 @@ private:
     struct State;
     std::exception_ptr m_failure;
     const std::atomic<bool>* m_stop { nullptr };
-    std::vector<uint8_t> m_file;
+    FileBytes m_file;
     std::unique_ptr<State> m_state;
     std::vector<uint8_t> m_rows; // the last rows decoded
     int32_t m_width { 0 };

@@ -52,7 +52,8 @@ struct RegularFile {
     RegularFile& operator=(const RegularFile&) = delete;
 
     // Appends up to `count` bytes; false on a read error.
-    bool readMore(std::vector<uint8_t>& into, size_t count)
+    template<class Bytes>
+    bool readMore(Bytes& into, size_t count)
     {
         const size_t start = into.size();
         into.resize(start + count);
@@ -227,12 +228,12 @@ std::shared_ptr<const ImageSource> ImageSource::Probe(const std::string& path)
     return source;
 }
 
-std::vector<uint8_t> ImageSource::ReadFile() const
+FileBytes ImageSource::ReadFile() const
 {
     RegularFile file(m_path);
     if (file.fd < 0)
         throw ImageCodecError("The picture file cannot be opened any more.");
-    std::vector<uint8_t> bytes;
+    FileBytes bytes;
     if (!file.readMore(bytes, std::min(size_t(file.size), m_jpegReadLimit)))
         throw ImageCodecError("The picture file cannot be read.");
     // Without its end the decoder refuses the picture as incomplete.

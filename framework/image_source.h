@@ -42,7 +42,7 @@ public:
     // A JPEG file's bytes through the end of its first picture. No more is read than its pixels
     // could ever take, so a small picture followed by gigabytes (a video, padding) stays small.
     // Throws ImageCodecError when the file cannot be read.
-    std::vector<uint8_t> ReadFile() const;
+    FileBytes ReadFile() const;
 
     ImageSource() = default;
 
