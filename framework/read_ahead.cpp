@@ -4,7 +4,6 @@
 #include "framework/image_jpeg.h"
 #include "framework/thread.h"
 
-#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QPointer>
@@ -14,6 +13,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
@@ -28,6 +28,9 @@ namespace {
 // What the workers may hold at once, beyond the picture in hand (which always goes ahead): about
 // a dozen camera photos in flight, well inside what a run of the application may take.
 constexpr int64_t kBudgetBytes = int64_t(112) << 20;
+
+// How often a run that waits for a worker lets the event loop paint and answer.
+constexpr std::chrono::milliseconds kLookAtTheLoop { 4 };
 
 std::atomic<int64_t> finishedCount { 0 };
 std::atomic<int64_t> takenCount { 0 };
@@ -90,7 +93,6 @@ struct Job {
     std::string path;
     Prediction rule;
     std::optional<Grid> exact; // the draw in hand: this grid, not a guess
-    QAbstractEventDispatcher* wake { nullptr };
     std::atomic<bool> cancelled { false };
     std::atomic<bool> urgent { false };
     std::atomic<bool> done { false };
@@ -143,12 +145,18 @@ Budget& budget()
     return b;
 }
 
+// Signals the end of any job to a run that waits for one.
+std::mutex doneMutex;
+std::condition_variable doneChanged;
+
 void finish(Job& job)
 {
     ++finishedCount;
-    job.done.store(true, std::memory_order_release);
-    if (job.wake)
-        job.wake->wakeUp();
+    {
+        const std::lock_guard lock(doneMutex);
+        job.done.store(true, std::memory_order_release);
+    }
+    doneChanged.notify_all();
 }
 
 void work(Job& job)
@@ -221,7 +229,6 @@ struct State {
 
     void dispatch(const std::shared_ptr<Job>& job, int priority)
     {
-        job->wake = QCoreApplication::instance()->thread()->eventDispatcher();
         jobs[job->path] = job;
         pool->start([job] { work(*job); }, priority);
     }
@@ -321,7 +328,9 @@ State& state()
 }
 
 // Lets the event loop paint and answer the window system until the job is done; input and
-// everything else that would run the program's handlers waits for the run's next yield.
+// everything else that would run the program's handlers waits for the run's next yield. The loop
+// is looked at every few milliseconds rather than slept in: input held back stays pending, and a
+// loop that waits for more events would find it at once, again and again.
 void waitFor(Job& job)
 {
     job.urgent.store(true);
@@ -330,9 +339,11 @@ void waitFor(Job& job)
         return;
     const ThreadTurnsHeld held;
     const CloseDeferral closing;
-    while (!job.done.load(std::memory_order_acquire)) {
-        QCoreApplication::processEvents(
-            QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers | QEventLoop::WaitForMoreEvents);
+    for (;;) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+        std::unique_lock lock(doneMutex);
+        if (doneChanged.wait_for(lock, kLookAtTheLoop, [&] { return job.done.load(std::memory_order_acquire); }))
+            return;
     }
 }
 
