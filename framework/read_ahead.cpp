@@ -29,6 +29,9 @@ namespace {
 // a dozen camera photos in flight, well inside what a run of the application may take.
 constexpr int64_t kBudgetBytes = int64_t(112) << 20;
 
+// Pictures below this many pixels are drawn on the thread that asks for them.
+constexpr int64_t kSmallPixels = int64_t(1) << 18;
+
 // How often a run that waits for a worker lets the event loop paint and answer.
 constexpr std::chrono::milliseconds kLookAtTheLoop { 4 };
 
@@ -227,11 +230,7 @@ struct State {
     std::string folder;
     int32_t cursor { 0 }; // the folder's item number of the last picture drawn
 
-    void dispatch(const std::shared_ptr<Job>& job, int priority)
-    {
-        jobs[job->path] = job;
-        pool->start([job] { work(*job); }, priority);
-    }
+    void start(const std::shared_ptr<Job>& job, int priority) { pool->start([job] { work(*job); }, priority); }
 
     void cancel(const std::shared_ptr<Job>& job)
     {
@@ -280,8 +279,6 @@ struct State {
         cursor = index;
 
         std::map<std::string, std::shared_ptr<Job>> kept;
-        if (auto self = jobs.find(path); self != jobs.end())
-            kept.insert(*self);
         const int32_t ahead = std::max(2, pool->maxThreadCount() * 3 / 2);
         std::vector<std::string> wanted;
         for (int32_t i = index + 1; index > 0 && i <= std::min(count, index + ahead); ++i)
@@ -301,7 +298,8 @@ struct State {
             auto job = std::make_shared<Job>();
             job->path = p;
             job->rule = last;
-            dispatch(job, 0);
+            jobs[p] = job;
+            start(job, 0);
         }
     }
 };
@@ -370,24 +368,34 @@ std::shared_ptr<ImageBuffer> ReadAhead::Render(const ImageSource& source, Source
     std::shared_ptr<Job> job;
     if (auto found = s.jobs.find(path); found != s.jobs.end()) {
         job = found->second;
+        s.jobs.erase(found);
         if (job->exact ? *job->exact != grid : job->rule.gridFor(source.Width(), source.Height()) != grid) {
             s.cancel(job);
             job.reset();
         }
     }
-    if (!job) {
-        job = std::make_shared<Job>();
-        job->path = path;
-        job->exact = grid;
-        s.dispatch(job, 1);
-    }
     s.last = { source.Width(), source.Height(), grid };
-    s.aheadOf(path);
-    s.jobs.erase(path);
+    // A small picture is decoded here in less time than a worker's turn takes to arrange: it takes
+    // a rendering that is ready, and otherwise neither waits nor sends work ahead.
+    if (int64_t(source.Width()) * source.Height() < kSmallPixels) {
+        if (!job || !job->done.load(std::memory_order_acquire)) {
+            if (job)
+                s.cancel(job);
+            return nullptr;
+        }
+    } else {
+        if (!job) {
+            job = std::make_shared<Job>();
+            job->path = path;
+            job->exact = grid;
+            s.start(job, 1);
+        }
+        s.aheadOf(path);
+        waitFor(*job);
+    }
 
-    waitFor(*job);
-    const bool same = !job->cancelled.load() && job->source && *job->source == source && job->grid == grid && job->identity
-        && job->identity == identityOf(path);
+    const bool same = !job->cancelled.load() && job->source && *job->source == source && job->grid == grid
+        && job->identity && job->identity == identityOf(path);
     if (!same)
         return nullptr;
     if (job->error)
