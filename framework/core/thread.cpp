@@ -26,6 +26,24 @@ constexpr size_t kDefaultStackBytes = 16 * 1024 * 1024;
 struct ThreadKill { };
 
 Thread* current = nullptr;
+int turnsHeld = 0;
+// A thread whose turn comes while turns are held tries again this much later.
+constexpr int kHeldRetryMs = 10;
+
+std::vector<std::function<void()>>& endHooks()
+{
+    static std::vector<std::function<void()>> hooks;
+    return hooks;
+}
+
+// Runs the end hooks when the Run event is left, by any way (a fiber unwound included).
+struct RunEnded {
+    ~RunEnded()
+    {
+        for (const auto& hook : endHooks())
+            hook();
+    }
+};
 
 std::function<void(const RuntimeException&)>& unhandledReporter()
 {
@@ -84,6 +102,7 @@ struct ThreadFiber {
     ctx::fiber body(ctx::fiber&& resumer)
     {
         loop = std::move(resumer);
+        const RunEnded ended;
         try {
             if (owner.OnRun)
                 owner.OnRun();
@@ -99,6 +118,10 @@ struct ThreadFiber {
     {
         if (active || !fiber || suspended)
             return;
+        if (turnsHeld > 0) {
+            timer.start(kHeldRetryMs);
+            return;
+        }
         Thread* const previous = current;
         current = &owner;
         active = true;
@@ -245,6 +268,21 @@ void RuntimeBackgroundTask()
 void SetUnhandledThreadExceptionReporter(std::function<void(const RuntimeException&)> reporter)
 {
     unhandledReporter() = std::move(reporter);
+}
+
+ThreadTurnsHeld::ThreadTurnsHeld()
+{
+    ++turnsHeld;
+}
+
+ThreadTurnsHeld::~ThreadTurnsHeld()
+{
+    --turnsHeld;
+}
+
+void OnThreadEnded(std::function<void()> hook)
+{
+    endHooks().push_back(std::move(hook));
 }
 
 void EndAllThreads()

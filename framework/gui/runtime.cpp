@@ -1,6 +1,7 @@
 #include "framework/gui/runtime.h"
 
 #include "framework/core/thread.h"
+#include "framework/gui/close_deferral.h"
 
 #include "framework/gui/application.h"
 
@@ -61,6 +62,7 @@ void RuntimeInit(int& argc, char** argv)
     new QApplication(argc, argv);
     QCoreApplication::setApplicationName("Quobly!");
     SetUnhandledThreadExceptionReporter(&UnhandledException);
+    DeferClosingWhileDrawsWait();
     if (classRegistry().empty())
         registerFrameworkClasses();
     // What Qt left of the command line after taking its own options.

@@ -29,6 +29,9 @@ struct UninitialisedAllocator : std::allocator<T> {
     }
 };
 
+// A file's bytes, read straight into memory that was never cleared.
+using FileBytes = std::vector<uint8_t, UninitialisedAllocator<uint8_t>>;
+
 // Pixels as the picture code passes them around: 8-bit RGBA, straight (not premultiplied) alpha,
 // rows packed without padding. Everything that works on these is a pure function of its
 // arguments, so decoding, resampling and encoding can run on any thread.

@@ -301,8 +301,9 @@ struct JpegRowDecoder::State {
     }
 };
 
-JpegRowDecoder::JpegRowDecoder(std::vector<uint8_t> file, JpegScale scale)
-    : m_file(std::move(file))
+JpegRowDecoder::JpegRowDecoder(FileBytes file, JpegScale scale, const std::atomic<bool>* stop)
+    : m_stop(stop)
+    , m_file(std::move(file))
     , m_state(std::make_unique<State>())
 {
     size_t size = 0;
@@ -367,6 +368,8 @@ const uint8_t* JpegRowDecoder::nextRow(int32_t y)
     State& s = *m_state;
     const int32_t capacity = std::max(1, s.info.rec_outbuf_height);
     while (y >= m_first + m_count) {
+        if (m_stop && m_stop->load(std::memory_order_relaxed))
+            throw ImageCodecError("The decoding was stopped.");
         if (int64_t(s.info.output_scanline) >= m_height)
             throw ImageCodecError("The JPEG decoder was asked for a row past the picture.");
         m_first = int32_t(s.info.output_scanline);

@@ -3,6 +3,7 @@
 #include "framework/image/buffer.h"
 #include "framework/image/resample.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -63,10 +64,11 @@ JpegScale ChooseJpegScale(int32_t width, int32_t height, double minWidth, double
 // rows at a time as the resampler asks for them, so that the decoded picture is never held
 // whole. Keeps the file's bytes. Throws ImageCodecError for a damaged or incomplete file (one
 // whose data ends before its picture does, too) and std::bad_alloc when memory runs out, from the
-// constructor; Row() gives nil instead and RethrowFailure() raises the reason.
+// constructor; Row() gives nil instead and RethrowFailure() raises the reason. Once `stop` is
+// true, the next rows fail.
 class JpegRowDecoder final : public RowSource {
 public:
-    JpegRowDecoder(std::vector<uint8_t> file, JpegScale scale);
+    JpegRowDecoder(FileBytes file, JpegScale scale, const std::atomic<bool>* stop = nullptr);
     ~JpegRowDecoder() override;
     JpegRowDecoder(const JpegRowDecoder&) = delete;
     JpegRowDecoder& operator=(const JpegRowDecoder&) = delete;
@@ -81,7 +83,8 @@ private:
 
     struct State;
     std::exception_ptr m_failure;
-    std::vector<uint8_t> m_file;
+    const std::atomic<bool>* m_stop { nullptr };
+    FileBytes m_file;
     std::unique_ptr<State> m_state;
     std::vector<uint8_t> m_rows; // the last rows decoded
     int32_t m_width { 0 };

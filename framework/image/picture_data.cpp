@@ -2,6 +2,7 @@
 
 #include "framework/image/colour.h"
 #include "framework/image/resample.h"
+#include "framework/image/read_ahead.h"
 
 #include <atomic>
 
@@ -24,7 +25,9 @@ std::shared_ptr<ImageBuffer> PictureData::Render(SourceRect rect, int32_t gridWi
         result = ResampleLanczos3(ViewOf(*pixels), rect, gridWidth, gridHeight, window);
         result->icc = icc;
     } else if (source) {
-        result = source->Render(rect, gridWidth, gridHeight, window);
+        result = ReadAhead::Render(*source, rect, gridWidth, gridHeight, window);
+        if (!result)
+            result = source->Render(rect, gridWidth, gridHeight, window);
         // A file's profile (and, for some formats, its alpha) is known once it is decoded.
         icc = result->icc;
         hasMask = hasMask || result->hasAlpha;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <emmintrin.h>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -109,6 +110,41 @@ AxisWeights axisWeights(int32_t sourceLength, double start, double length, int32
         }
     }
     return a;
+}
+
+// What the taps of one axis are made from.
+struct AxisKey {
+    int32_t sourceLength;
+    double start;
+    double length;
+    int32_t gridLength;
+    int32_t windowStart;
+    int32_t windowLength;
+    friend bool operator==(const AxisKey&, const AxisKey&) = default;
+};
+
+// A run scales picture after picture of the same size onto the same grid: their taps are made
+// once. Shared by the threads that resample, the most recent last.
+std::shared_ptr<const AxisWeights> cachedAxisWeights(const AxisKey& key)
+{
+    constexpr size_t kEntries = 8;
+    static std::mutex mutex;
+    static std::vector<std::pair<AxisKey, std::shared_ptr<const AxisWeights>>> cache;
+    {
+        const std::lock_guard lock(mutex);
+        const auto found = std::find_if(cache.begin(), cache.end(), [&](const auto& entry) { return entry.first == key; });
+        if (found != cache.end()) {
+            std::rotate(found, found + 1, cache.end());
+            return cache.back().second;
+        }
+    }
+    auto made = std::make_shared<const AxisWeights>(
+        axisWeights(key.sourceLength, key.start, key.length, key.gridLength, key.windowStart, key.windowLength));
+    const std::lock_guard lock(mutex);
+    if (cache.size() >= kEntries)
+        cache.erase(cache.begin());
+    cache.emplace_back(key, made);
+    return made;
 }
 
 // One pixel's four bytes, already widened to floats, in RGBA order and premultiplied by alpha.
@@ -300,10 +336,10 @@ std::shared_ptr<ImageBuffer> ResampleLanczos3(const PixelView& view, SourceRect 
         return result;
     }
 
-    const AxisWeights h = axisWeights(view.width, sourceRect.x, sourceRect.width, gridWidth, window.x, window.width);
-    const AxisWeights v = axisWeights(view.height, sourceRect.y, sourceRect.height, gridHeight, window.y, window.height);
-    Workspace space(h, v, window.width);
-    if (!resample(view, h, v, window, result.get(), space))
+    const auto h = cachedAxisWeights({ view.width, sourceRect.x, sourceRect.width, gridWidth, window.x, window.width });
+    const auto v = cachedAxisWeights({ view.height, sourceRect.y, sourceRect.height, gridHeight, window.y, window.height });
+    Workspace space(*h, *v, window.width);
+    if (!resample(view, *h, *v, window, result.get(), space))
         view.rows->RethrowFailure();
     return result;
 }

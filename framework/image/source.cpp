@@ -57,7 +57,8 @@ struct RegularFile {
     RegularFile& operator=(const RegularFile&) = delete;
 
     // Appends up to `count` bytes; false on a read error.
-    bool readMore(std::vector<uint8_t>& into, size_t count)
+    template<class Bytes>
+    bool readMore(Bytes& into, size_t count)
     {
         const size_t start = into.size();
         into.resize(start + count);
@@ -111,7 +112,7 @@ struct SourceDecoder {
     PixelView view;
     std::vector<uint8_t> icc;
 
-    static SourceDecoder decode(const ImageSource& source, double minWidth, double minHeight)
+    static SourceDecoder decode(const ImageSource& source, double minWidth, double minHeight, const std::atomic<bool>* stop)
     {
         SourceDecoder d;
         // Qt decodes every pixel; a picture beyond the limit is refused before anything is read.
@@ -122,7 +123,7 @@ struct SourceDecoder {
         if (source.m_kind == ImageSource::Kind::Jpeg) {
             const JpegScale scale = ChooseJpegScale(source.m_storedWidth, source.m_storedHeight, minWidth, minHeight);
             // Decoded as the resampler takes the rows: the picture is never held whole.
-            d.rows = std::make_unique<JpegRowDecoder>(source.ReadFile(), scale);
+            d.rows = std::make_unique<JpegRowDecoder>(source.ReadFile(), scale, stop);
             if (d.rows->Width() != scale.Scaled(source.m_storedWidth) || d.rows->Height() != scale.Scaled(source.m_storedHeight))
                 throw ImageCodecError("The picture file changed after it was opened.");
             d.view = { nullptr, d.rows->Width(), d.rows->Height(), 0, false, false, d.rows.get() };
@@ -182,6 +183,7 @@ std::shared_ptr<const ImageSource> ImageSource::Probe(const std::string& path)
         return nullptr;
     auto source = std::make_shared<ImageSource>();
     source->m_path = path;
+    source->m_fileSize = file.size;
     std::vector<uint8_t> head;
     if (!file.readMore(head, 64 * 1024) || head.empty())
         return nullptr;
@@ -207,6 +209,7 @@ std::shared_ptr<const ImageSource> ImageSource::Probe(const std::string& path)
                 source->m_icc = std::move(header.icc);
             source->m_jpegHeaderEnd = header.headerEnd;
             source->m_jpegReadLimit = size_t(std::min(header.samples, MaxImagePixels) * JpegBytesPerSample + JpegReadAllowance);
+            source->m_jpegCoefficientBytes = header.wholeFrame ? header.samples * 2 : 0;
             return source;
         }
         // CMYK goes through Qt's reader, which converts it to RGB.
@@ -235,12 +238,12 @@ std::shared_ptr<const ImageSource> ImageSource::Probe(const std::string& path)
     return source;
 }
 
-std::vector<uint8_t> ImageSource::ReadFile() const
+FileBytes ImageSource::ReadFile() const
 {
     RegularFile file(m_path);
     if (file.fd < 0)
         throw ImageCodecError("The picture file cannot be opened any more.");
-    std::vector<uint8_t> bytes;
+    FileBytes bytes;
     if (!file.readMore(bytes, std::min(size_t(file.size), m_jpegReadLimit)))
         throw ImageCodecError("The picture file cannot be read.");
     // Without its end the decoder refuses the picture as incomplete.
@@ -251,7 +254,21 @@ std::vector<uint8_t> ImageSource::ReadFile() const
     return bytes;
 }
 
-std::shared_ptr<ImageBuffer> ImageSource::Render(SourceRect rect, int32_t gridWidth, int32_t gridHeight, PixelRect window) const
+int64_t ImageSource::RenderBytes(int32_t gridWidth, int32_t gridHeight) const
+{
+    // The result, and the filter's rows of floats (a dozen rows of the grid's width).
+    const int64_t result = int64_t(gridWidth) * gridHeight * 4 + int64_t(gridWidth) * 16 * 16;
+    if (m_kind == Kind::Jpeg) {
+        // The file's bytes, a band of decoded rows at no more than the stored width.
+        return std::min<int64_t>(m_fileSize, int64_t(m_jpegReadLimit)) + m_jpegCoefficientBytes
+            + int64_t(m_storedWidth) * 4 * 32 + result;
+    }
+    // Qt decodes the whole picture and may convert it once.
+    return int64_t(m_storedWidth) * m_storedHeight * 8 + result;
+}
+
+std::shared_ptr<ImageBuffer> ImageSource::Render(SourceRect rect, int32_t gridWidth, int32_t gridHeight, PixelRect window,
+    const std::atomic<bool>* stop) const
 {
     const SourceRect stored = UprightToStored(rect, m_orientation, m_storedWidth, m_storedHeight);
     const int32_t storedGridWidth = m_transposed ? gridHeight : gridWidth;
@@ -261,7 +278,7 @@ std::shared_ptr<ImageBuffer> ImageSource::Render(SourceRect rect, int32_t gridWi
     // with and the decoder's coarser scaling leaves no trace.
     const double minWidth = 2.0 * storedGridWidth * m_storedWidth / stored.width;
     const double minHeight = 2.0 * storedGridHeight * m_storedHeight / stored.height;
-    SourceDecoder d = SourceDecoder::decode(*this, minWidth, minHeight);
+    SourceDecoder d = SourceDecoder::decode(*this, minWidth, minHeight, stop);
     const double fx = double(d.view.width) / m_storedWidth;
     const double fy = double(d.view.height) / m_storedHeight;
     const SourceRect scaled { stored.x * fx, stored.y * fy, stored.width * fx, stored.height * fy };

@@ -2,6 +2,7 @@
 
 #include "framework/image/buffer.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -28,13 +29,21 @@ public:
 
     // The upright rectangle `rect` scaled onto a grid of gridWidth x gridHeight pixels; only the
     // part `window` of the grid is computed. The result carries the file's ICC profile. Throws
-    // ImageCodecError for a file that cannot be decoded (any more), std::bad_alloc.
-    std::shared_ptr<ImageBuffer> Render(SourceRect rect, int32_t gridWidth, int32_t gridHeight, PixelRect window) const;
+    // ImageCodecError for a file that cannot be decoded (any more), std::bad_alloc. A JPEG decode
+    // gives up with ImageCodecError soon after `stop` becomes true.
+    std::shared_ptr<ImageBuffer> Render(SourceRect rect, int32_t gridWidth, int32_t gridHeight, PixelRect window,
+        const std::atomic<bool>* stop = nullptr) const;
+
+    const std::string& Path() const { return m_path; }
+    // About how many bytes rendering onto a grid of that size takes at its peak.
+    int64_t RenderBytes(int32_t gridWidth, int32_t gridHeight) const;
+    // Probed from the same bytes: renderings of both are the same.
+    friend bool operator==(const ImageSource&, const ImageSource&) = default;
 
     // A JPEG file's bytes through the end of its first picture. No more is read than its pixels
     // could ever take, so a small picture followed by gigabytes (a video, padding) stays small.
     // Throws ImageCodecError when the file cannot be read.
-    std::vector<uint8_t> ReadFile() const;
+    FileBytes ReadFile() const;
 
     ImageSource() = default;
 
@@ -52,4 +61,6 @@ private:
     std::vector<uint8_t> m_icc;
     size_t m_jpegHeaderEnd { 0 };
     size_t m_jpegReadLimit { 0 };
+    int64_t m_fileSize { 0 };
+    int64_t m_jpegCoefficientBytes { 0 }; // held at once by a progressive decode, else 0
 };

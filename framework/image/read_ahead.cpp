@@ -1,0 +1,404 @@
+#include "framework/image/read_ahead.h"
+
+#include "framework/core/folder_item.h"
+#include "framework/image/jpeg.h"
+#include "framework/core/thread.h"
+
+#include <QCoreApplication>
+#include <QThread>
+#include <QThreadPool>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+// What the workers may hold at once, beyond the picture in hand (which always goes ahead): about
+// a dozen camera photos in flight, well inside what a run of the application may take.
+constexpr int64_t kBudgetBytes = int64_t(112) << 20;
+
+// Pictures below this many pixels are drawn on the thread that asks for them.
+constexpr int64_t kSmallPixels = int64_t(1) << 18;
+
+// How often a run that waits for a worker lets the event loop paint and answer.
+constexpr std::chrono::milliseconds kLookAtTheLoop { 4 };
+
+std::atomic<int64_t> finishedCount { 0 };
+std::atomic<int64_t> takenCount { 0 };
+
+// A file as the file system knows it: when any of this changes, it is not the file that was read.
+struct FileIdentity {
+    dev_t device { 0 };
+    ino_t inode { 0 };
+    off_t size { 0 };
+    int64_t seconds { 0 };
+    int64_t nanoseconds { 0 };
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+std::optional<FileIdentity> identityOf(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return FileIdentity { st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec };
+}
+
+struct Grid {
+    int32_t width { 0 };
+    int32_t height { 0 };
+    friend bool operator==(const Grid&, const Grid&) = default;
+};
+
+// The run's last draw, from which the grid of the next pictures is guessed: the same upright size
+// gives the same grid; another size the same longest side, scaled as a size rule would.
+struct Prediction {
+    int32_t width { 0 };
+    int32_t height { 0 };
+    Grid grid;
+
+    std::optional<Grid> gridFor(int32_t w, int32_t h) const
+    {
+        if (grid.width < 1)
+            return std::nullopt;
+        if (w == width && h == height)
+            return grid;
+        const auto scaled = [](int32_t fixed, int32_t other, int32_t dividing) {
+            return int32_t(double(int64_t(fixed) * other) / double(dividing));
+        };
+        const int32_t side = std::max(grid.width, grid.height);
+        const bool longWidth = width > height;
+        if (longWidth ? side != grid.width || scaled(side, height, width) != grid.height
+                      : side != grid.height || scaled(side, width, height) != grid.width)
+            return std::nullopt;
+        Grid g = w > h ? Grid { side, scaled(side, h, w) } : Grid { scaled(side, w, h), side };
+        if (g.width < 1 || g.height < 1)
+            return std::nullopt;
+        return g;
+    }
+};
+
+// One file decoded on a worker. The fields below `done` are the worker's until it sets `done`,
+// and read-only afterwards.
+struct Job {
+    std::string path;
+    Prediction rule;
+    std::optional<Grid> exact; // the draw in hand: this grid, not a guess
+    std::atomic<bool> cancelled { false };
+    std::atomic<bool> urgent { false };
+    std::atomic<bool> done { false };
+
+    std::optional<FileIdentity> identity;
+    std::shared_ptr<const ImageSource> source;
+    Grid grid;
+    std::shared_ptr<ImageBuffer> result;
+    std::exception_ptr error; // an ImageCodecError the sequential path would meet as well
+};
+
+// The memory the workers take: a job waits until its bytes fit, unless nothing else is held or
+// the run waits for it.
+class Budget {
+public:
+    bool acquire(Job& job, int64_t bytes)
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] {
+            return job.cancelled.load() || job.urgent.load() || m_used == 0 || m_used + bytes <= kBudgetBytes;
+        });
+        if (job.cancelled.load())
+            return false;
+        m_used += bytes;
+        return true;
+    }
+    void release(int64_t bytes)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_used -= bytes;
+        }
+        m_changed.notify_all();
+    }
+    void poke()
+    {
+        { std::lock_guard lock(m_mutex); }
+        m_changed.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    int64_t m_used { 0 };
+};
+
+Budget& budget()
+{
+    static Budget b;
+    return b;
+}
+
+// Signals the end of any job to a run that waits for one.
+std::mutex doneMutex;
+std::condition_variable doneChanged;
+
+void finish(Job& job)
+{
+    ++finishedCount;
+    {
+        const std::lock_guard lock(doneMutex);
+        job.done.store(true, std::memory_order_release);
+    }
+    doneChanged.notify_all();
+}
+
+void work(Job& job)
+{
+    if (job.cancelled.load())
+        return finish(job);
+    try {
+        job.identity = identityOf(job.path);
+        std::shared_ptr<const ImageSource> source = job.identity ? ImageSource::Probe(job.path) : nullptr;
+        const std::optional<Grid> grid = !source ? std::nullopt
+            : job.exact                          ? job.exact
+                                                 : job.rule.gridFor(source->Width(), source->Height());
+        if (grid) {
+            const int64_t bytes = source->RenderBytes(grid->width, grid->height);
+            if (budget().acquire(job, bytes)) {
+                struct Release {
+                    int64_t bytes;
+                    ~Release() { budget().release(bytes); }
+                } release { bytes };
+                job.source = source;
+                job.grid = *grid;
+                job.result = source->Render({ 0, 0, double(source->Width()), double(source->Height()) }, grid->width,
+                    grid->height, { 0, 0, grid->width, grid->height }, &job.cancelled);
+            }
+        }
+        if (job.identity != identityOf(job.path))
+            job.result.reset(); // changed while it was read: the sequential path reads it again
+    } catch (const ImageCodecError&) {
+        job.result.reset();
+        job.error = std::current_exception();
+    } catch (const std::bad_alloc&) {
+        job.result.reset();
+    }
+    finish(job);
+}
+
+std::function<std::shared_ptr<void>()>& waitGuard()
+{
+    static std::function<std::shared_ptr<void>()> guard;
+    return guard;
+}
+
+struct State {
+    QThreadPool* pool { nullptr };
+    std::map<std::string, std::shared_ptr<Job>> jobs;
+    Prediction last;
+    std::string folder;
+    int32_t cursor { 0 }; // the folder's item number of the last picture drawn
+
+    void start(const std::shared_ptr<Job>& job, int priority) { pool->start([job] { work(*job); }, priority); }
+
+    void cancel(const std::shared_ptr<Job>& job)
+    {
+        job->cancelled.store(true);
+        budget().poke();
+    }
+
+    void dropAll()
+    {
+        for (auto& [path, job] : jobs)
+            cancel(job);
+        jobs.clear();
+        last = {};
+        folder.clear();
+        cursor = 0;
+    }
+
+    // Cancels what lies outside the items after `path` in its folder, and starts what lies inside.
+    void aheadOf(const std::string& path)
+    {
+        const size_t slash = path.rfind('/');
+        if (slash == std::string::npos)
+            return;
+        const std::string dir = slash == 0 ? "/" : path.substr(0, slash);
+        const Ref<FolderItem> folderItem = FolderItem::FromPath(dir);
+        const int32_t count = folderItem->Count();
+        const auto pathOf = [&](int32_t index) {
+            const Ref<FolderItem> item = folderItem->TrueItem(index);
+            return item ? item->NativePath() : String();
+        };
+        // The run goes through the folder in order: the item drawn is nearly always the next one.
+        int32_t index = 0;
+        if (dir == folder) {
+            for (int32_t candidate : { cursor + 1, cursor, cursor + 2 }) {
+                if (candidate >= 1 && candidate <= count && pathOf(candidate) == path) {
+                    index = candidate;
+                    break;
+                }
+            }
+        }
+        for (int32_t i = 1; index == 0 && i <= count; ++i) {
+            if (pathOf(i) == path)
+                index = i;
+        }
+        folder = dir;
+        cursor = index;
+
+        std::map<std::string, std::shared_ptr<Job>> kept;
+        const int32_t ahead = std::max(2, pool->maxThreadCount() * 3 / 2);
+        std::vector<std::string> wanted;
+        for (int32_t i = index + 1; index > 0 && i <= std::min(count, index + ahead); ++i)
+            wanted.push_back(pathOf(i));
+        for (const std::string& p : wanted) {
+            if (auto found = jobs.find(p); found != jobs.end())
+                kept.insert(*found);
+        }
+        for (auto& [p, job] : jobs) {
+            if (!kept.count(p))
+                cancel(job);
+        }
+        jobs = std::move(kept);
+        for (const std::string& p : wanted) {
+            if (p.empty() || jobs.count(p))
+                continue;
+            auto job = std::make_shared<Job>();
+            job->path = p;
+            job->rule = last;
+            jobs[p] = job;
+            start(job, 0);
+        }
+    }
+};
+
+State& state()
+{
+    static State s = [] {
+        State fresh;
+        fresh.pool = new QThreadPool;
+        fresh.pool->setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+        // Quitting waits for no more than the rows a worker is decoding when it is told to stop.
+        qAddPostRoutine([] {
+            State& st = state();
+            st.dropAll();
+            st.pool->clear();
+            st.pool->waitForDone();
+            delete st.pool;
+            st.pool = nullptr;
+        });
+        OnThreadEnded([] { ReadAhead::Drop(); });
+        return fresh;
+    }();
+    return s;
+}
+
+// Lets the event loop paint and answer the window system until the job is done; input and
+// everything else that would run the program's handlers waits for the run's next yield. The loop
+// is looked at every few milliseconds rather than slept in: input held back stays pending, and a
+// loop that waits for more events would find it at once, again and again.
+void waitFor(Job& job)
+{
+    job.urgent.store(true);
+    budget().poke();
+    if (job.done.load(std::memory_order_acquire))
+        return;
+    const ThreadTurnsHeld held;
+    const std::shared_ptr<void> guard = waitGuard() ? waitGuard()() : nullptr;
+    for (;;) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+        std::unique_lock lock(doneMutex);
+        if (doneChanged.wait_for(lock, kLookAtTheLoop, [&] { return job.done.load(std::memory_order_acquire); }))
+            return;
+    }
+}
+
+} // namespace
+
+void ReadAhead::SetWaitGuard(std::function<std::shared_ptr<void>()> guard)
+{
+    waitGuard() = std::move(guard);
+}
+
+bool ReadAhead::Enabled()
+{
+    const char* value = std::getenv("QUOBLY_READ_AHEAD");
+    return !value || std::strcmp(value, "0") != 0;
+}
+
+std::shared_ptr<ImageBuffer> ReadAhead::Render(const ImageSource& source, SourceRect rect, int32_t gridWidth,
+    int32_t gridHeight, PixelRect window)
+{
+    if (!Enabled() || !Thread::Current() || !QCoreApplication::instance())
+        return nullptr;
+    const Grid grid { gridWidth, gridHeight };
+    if (!(rect == SourceRect { 0, 0, double(source.Width()), double(source.Height()) })
+        || !(window == PixelRect { 0, 0, gridWidth, gridHeight }))
+        return nullptr;
+
+    State& s = state();
+    const std::string& path = source.Path();
+    std::shared_ptr<Job> job;
+    if (auto found = s.jobs.find(path); found != s.jobs.end()) {
+        job = found->second;
+        s.jobs.erase(found);
+        if (job->exact ? *job->exact != grid : job->rule.gridFor(source.Width(), source.Height()) != grid) {
+            s.cancel(job);
+            job.reset();
+        }
+    }
+    s.last = { source.Width(), source.Height(), grid };
+    // A small picture is decoded here in less time than a worker's turn takes to arrange: it takes
+    // a rendering that is ready, and otherwise neither waits nor sends work ahead.
+    if (int64_t(source.Width()) * source.Height() < kSmallPixels) {
+        if (!job || !job->done.load(std::memory_order_acquire)) {
+            if (job)
+                s.cancel(job);
+            return nullptr;
+        }
+    } else {
+        if (!job) {
+            job = std::make_shared<Job>();
+            job->path = path;
+            job->exact = grid;
+            s.start(job, 1);
+        }
+        s.aheadOf(path);
+        waitFor(*job);
+    }
+
+    const bool same = !job->cancelled.load() && job->source && *job->source == source && job->grid == grid
+        && job->identity && job->identity == identityOf(path);
+    if (!same)
+        return nullptr;
+    if (job->error)
+        std::rethrow_exception(job->error);
+    if (job->result)
+        ++takenCount;
+    return job->result;
+}
+
+int64_t ReadAhead::Finished()
+{
+    return finishedCount.load();
+}
+
+int64_t ReadAhead::Taken()
+{
+    return takenCount.load();
+}
+
+void ReadAhead::Drop()
+{
+    if (QCoreApplication::instance())
+        state().dropAll();
+}

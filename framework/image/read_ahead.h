@@ -1,0 +1,41 @@
+#pragma once
+
+#include "framework/image/buffer.h"
+#include "framework/image/source.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+// Decodes the next pictures of a run's folder on worker threads while the run works on the
+// picture in hand. The run itself stays sequential and cooperative: a file is decoded ahead at
+// the scale and size predicted from the run's last draw, and the rendering is used only when the
+// draw asks for exactly that and the file is still the one that was read; otherwise the draw takes
+// the sequential path, so what is drawn never depends on the read-ahead. Workers touch nothing but
+// files and their own buffers. Used from the GUI thread only.
+class ReadAhead final {
+public:
+    // Whether read-ahead works at all; the environment variable QUOBLY_READ_AHEAD=0 switches it
+    // off (the byte-identity test compares runs both ways).
+    static bool Enabled();
+
+    // The whole of `source` scaled onto a grid of gridWidth x gridHeight, made on a worker (ahead,
+    // or now while the event loop keeps the window painted); null when the caller should render
+    // it itself. Only a cooperative thread's draw goes through workers. Throws what rendering
+    // the file throws.
+    static std::shared_ptr<ImageBuffer> Render(const ImageSource& source, SourceRect rect, int32_t gridWidth,
+        int32_t gridHeight, PixelRect window);
+
+    // Framework-internal: what a draw holds while it waits for a worker, made at the start of
+    // the wait and dropped at its end. The window layer holds back the closing of windows with
+    // it, since closing runs the program's handlers, which may run only while the run yields.
+    static void SetWaitGuard(std::function<std::shared_ptr<void>()> guard);
+
+    // Drops every piece of work done or started ahead; waits for nothing.
+    static void Drop();
+
+    // How many renderings workers have finished, and how many draws took one: tests and
+    // benchmarks see from these that the machinery did its work.
+    static int64_t Finished();
+    static int64_t Taken();
+};

@@ -1,0 +1,89 @@
+// A thread's draw that waits for a worker: the event loop keeps the windows painted meanwhile, and
+// what would run the program's handlers waits for the thread's next yield.
+#include "framework/image/picture.h"
+#include "framework/image/read_ahead.h"
+#include "framework/core/thread.h"
+
+#include "tests/support/picture_fixtures.h"
+#include "tests/support/spin.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+using namespace fixtures;
+
+namespace {
+
+class CountingWindow final : public QWidget {
+public:
+    int paints = 0;
+    int closes = 0;
+
+protected:
+    void paintEvent(QPaintEvent*) override { ++paints; }
+    void closeEvent(QCloseEvent* event) override
+    {
+        ++closes;
+        event->accept();
+    }
+};
+
+TEST(ReadAheadWait, TheWindowIsPaintedWhileADrawWaitsAndItsClosingWaitsForTheYield)
+{
+    TempFolder dir;
+    // Large enough that its decoding outlasts many turns of the event loop.
+    const std::string path = WriteJpeg(dir.file("large.jpg"), Gradient(4000, 3000), 95);
+    CountingWindow window;
+    window.resize(200, 100);
+    window.show();
+    ASSERT_TRUE(SpinUntil([&] { return window.paints > 0; }));
+
+    bool timerRan = false;
+    int paintsBeforeDraw = 0, paintsAfterDraw = 0, closesAfterDraw = -1;
+    bool visibleAfterDraw = false;
+    const int64_t taken = ReadAhead::Taken();
+    Thread thread;
+    thread.OnRun = [&] {
+        const Ref<Picture> source = Picture::Open(FolderItem::FromPath(path));
+        const Ref<Picture> target = NewPicture(400, 300, 32);
+        QTimer::singleShot(0, &window, [&] {
+            timerRan = true;
+            window.update();
+            QCoreApplication::postEvent(&window, new QCloseEvent);
+        });
+        paintsBeforeDraw = window.paints;
+        target->Graphics()->DrawPicture(source, 0, 0, 400, 300, 0, 0, source->Width(), source->Height());
+        paintsAfterDraw = window.paints;
+        closesAfterDraw = window.closes;
+        visibleAfterDraw = window.isVisible();
+        RuntimeBackgroundTask();
+    };
+    thread.Run();
+    ASSERT_TRUE(SpinUntil([&] { return !thread.IsRunning(); }));
+
+    EXPECT_EQ(ReadAhead::Taken(), taken + 1) << "the draw did not wait for a worker";
+    EXPECT_TRUE(timerRan);
+    EXPECT_GT(paintsAfterDraw, paintsBeforeDraw);
+    EXPECT_EQ(closesAfterDraw, 0);
+    EXPECT_TRUE(visibleAfterDraw);
+    // Once the thread has yielded, the window is closed as it was asked to be.
+    EXPECT_TRUE(SpinUntil([&] { return window.closes == 1 && !window.isVisible(); }));
+}
+
+TEST(ReadAheadWait, ADrawOutsideAThreadTakesNoWorker)
+{
+    TempFolder dir;
+    const std::string path = WriteJpeg(dir.file("small.jpg"), Gradient(800, 600), 95);
+    const Ref<Picture> source = Picture::Open(FolderItem::FromPath(path));
+    const Ref<Picture> target = NewPicture(200, 150, 32);
+    const int64_t finished = ReadAhead::Finished();
+    target->Graphics()->DrawPicture(source, 0, 0, 200, 150, 0, 0, source->Width(), source->Height());
+    SpinPending();
+    EXPECT_EQ(ReadAhead::Finished(), finished);
+}
+
+} // namespace
