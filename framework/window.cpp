@@ -62,7 +62,7 @@ Window::~Window()
     for (auto& member : m_members) {
         if (member.member.shared().use_count() > 1) {
             if (auto control = member.member.As<RectControl>())
-                control->DetachWidget();
+                control->DetachWidget({});
         }
     }
     m_members.clear();
@@ -313,30 +313,15 @@ Ref<WindowMember> Window::ControlByNameIndex(const String& name, int32_t index) 
 
 void Window::AddMenuHandler(const String& itemName, std::function<bool()> handler)
 {
-    for (auto& [name, existing] : m_menuHandlers) {
-        if (name == itemName) {
-            existing = std::move(handler);
-            return;
-        }
-    }
-    m_menuHandlers.emplace_back(itemName, std::move(handler));
+    m_menuHandlers.Add(itemName, std::move(handler));
 }
 
-std::function<bool()> Window::MenuHandler(const String& itemName) const
-{
-    for (const auto& [name, handler] : m_menuHandlers) {
-        if (name == itemName)
-            return handler;
-    }
-    return {};
-}
-
-QWidget* Window::ContentWidget() const
+QWidget* Window::ContentWidget(FrameworkKey) const
 {
     return m_shell->content;
 }
 
-QWidget* Window::TopLevelWidget() const
+QWidget* Window::TopLevelWidget(FrameworkKey) const
 {
     return m_shell->top;
 }
@@ -352,7 +337,7 @@ Ref<MenuItem> Window::shownMenuBar() const
     return nullptr;
 }
 
-void Window::RefreshMenus()
+void Window::RefreshMenus(FrameworkKey)
 {
     Ref<MenuItem> model = shownMenuBar();
     if (!model)
@@ -370,7 +355,7 @@ void Window::RefreshMenus()
     m_shell->syncActions();
 }
 
-void Window::ChooseMenuItem(const Ref<MenuItem>& item)
+void Window::ChooseMenuItem(FrameworkKey, const Ref<MenuItem>& item)
 {
     auto self = shared_from_this();
     const String name = item->Name();
@@ -389,13 +374,13 @@ void Window::ChooseMenuItem(const Ref<MenuItem>& item)
             break;
         }
     }
-    if (auto handler = MenuHandler(name); handler && run(handler))
+    if (auto handler = m_menuHandlers.Find(name); handler && run(handler))
         return;
     if (item.As<QuitMenuItem>())
         Quit(0);
 }
 
-bool Window::PressDefaultButton(bool cancel)
+bool Window::PressDefaultButton(FrameworkKey, bool cancel)
 {
     for (const auto& m : m_members) {
         auto button = m.member.As<PushButton>();
@@ -409,7 +394,7 @@ bool Window::PressDefaultButton(bool cancel)
     return false;
 }
 
-void Window::ContentResized(int32_t width, int32_t height)
+void Window::ContentResized(FrameworkKey, int32_t width, int32_t height)
 {
     const int32_t contentHeight = height - m_shell->menuBarHeight();
     m_shell->layoutChildren(width, contentHeight);
@@ -417,12 +402,12 @@ void Window::ContentResized(int32_t width, int32_t height)
         moveContent(width, contentHeight);
 }
 
-void Window::Activated()
+void Window::Activated(FrameworkKey)
 {
     moveToFront(this);
 }
 
-bool Window::DispatchMouseDown(int32_t x, int32_t y)
+bool Window::DispatchMouseDown(FrameworkKey, int32_t x, int32_t y)
 {
     if (!OnMouseDown)
         return false;
@@ -433,7 +418,7 @@ bool Window::DispatchMouseDown(int32_t x, int32_t y)
     return handled;
 }
 
-void Window::DispatchDrop(DragItem& item, int32_t action)
+void Window::DispatchDrop(FrameworkKey, DragItem& item, int32_t action)
 {
     if (!OnDropObject)
         return;

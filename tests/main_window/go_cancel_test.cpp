@@ -3,6 +3,7 @@
 
 #include "framework/folder_item.h"
 #include "framework/runtime.h"
+#include "tests/support/framework_key.h"
 #include "tests/support/spin.h"
 
 #include <QDir>
@@ -85,7 +86,7 @@ protected:
         }
     }
 
-    void key(Qt::Key which) { QTest::keyClick(window->TopLevelWidget(), which); }
+    void key(Qt::Key which) { QTest::keyClick(window->TopLevelWidget(testKey()), which); }
 
     void pressEscape() { key(Qt::Key_Escape); }
 

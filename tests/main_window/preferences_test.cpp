@@ -4,6 +4,7 @@
 
 #include "framework/folder_item.h"
 #include "framework/runtime.h"
+#include "tests/support/framework_key.h"
 #include "tests/support/spin.h"
 
 #include <QDir>
@@ -409,7 +410,7 @@ TEST_F(PreferencesTest, AnUnusableFileLeavesTheDesignValuesAndAWorkingWindow)
         auto w = Main::instance();
         EXPECT_EQ(describe(*w), design);
         // Fully working: the window takes drops, a drop is taken, and a folder of that name is still there untouched.
-        EXPECT_TRUE(w->AcceptsDrops());
+        EXPECT_TRUE(w->AcceptsDrops(testKey()));
         DragItem drop({ holiday });
         w->Event_DropObject(drop, 0);
         EXPECT_EQ(w->STFolder()->Text(), "Holiday");

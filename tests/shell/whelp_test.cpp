@@ -4,6 +4,7 @@
 #include "main_window/main.h"
 #include "shell/startup.h"
 #include "tests/shell/shell_fixtures.h"
+#include "tests/support/framework_key.h"
 #include "tests/support/spin.h"
 
 #include <QTextBrowser>
@@ -38,7 +39,7 @@ protected:
 
     static QString shownText(const Ref<WHelp>& help)
     {
-        auto* browser = help->ContentWidget()->findChild<QTextBrowser*>();
+        auto* browser = help->ContentWidget(testKey())->findChild<QTextBrowser*>();
         return browser ? browser->toPlainText() : QStringLiteral("(no viewer)");
     }
 
