@@ -8,6 +8,7 @@
 // missing); WORK_DIR is where the source folders and the output folders are made. The item counts
 // of the small-picture runs come from ENGINE_BENCH_MANY (default "1000 10000").
 
+#include "engine/threadrun.h"
 #include "framework/folder_item.h"
 #include "framework/runtime.h"
 #include "main_window/main.h"

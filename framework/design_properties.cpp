@@ -186,7 +186,7 @@ void ApplyThreadDesignList(Thread& thread, const String& designList)
     ApplyDesignList(threadTable(), thread, designList);
 }
 
-String ThreadDesignList(const ThreadDesign& design)
+String ThreadDesignList(const Thread::Design& design)
 {
     return DesignList(ThreadDesignTypes()).Integer("Priority", design.priority).Integer("StackSize", design.stackSize).Bytes();
 }

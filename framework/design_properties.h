@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/text.h"
+#include "framework/thread.h"
 
 #include <cstdint>
 #include <functional>
@@ -142,12 +143,7 @@ void ApplyDesignList(const DesignTable<Target>& table, Target& target, const Str
         table.Find(entry.name)->apply(target, entry.value);
 }
 
-class Thread;
 // A thread member's list: Priority and StackSize (integers), no head.
 std::function<const DesignType*(const String&)> ThreadDesignTypes();
 void ApplyThreadDesignList(Thread& thread, const String& designList);
-struct ThreadDesign {
-    int32_t priority { 5 };
-    int32_t stackSize { 0 };
-};
-String ThreadDesignList(const ThreadDesign& design);
+String ThreadDesignList(const Thread::Design& design);

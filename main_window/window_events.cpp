@@ -1,5 +1,6 @@
 #include "main_window/main.h"
 
+#include "engine/threadrun.h"
 #include "framework/exceptions.h"
 #include "framework/runtime.h"
 

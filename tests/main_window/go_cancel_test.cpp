@@ -1,6 +1,7 @@
 // Go and Cancel through the keys and the button, with real runs over a folder of pictures.
 #include "main_window/main.h"
 
+#include "engine/threadrun.h"
 #include "framework/folder_item.h"
 #include "framework/runtime.h"
 #include "tests/support/framework_key.h"

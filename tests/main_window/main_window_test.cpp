@@ -2,8 +2,8 @@
 // accessors, what the compact size shows, and the focus order.
 #include "main_window/main.h"
 
+#include "engine/threadrun.h"
 #include "framework/runtime.h"
-#include "main_window/design_lists.h"
 #include "tests/support/framework_key.h"
 #include "tests/support/spin.h"
 
@@ -242,8 +242,8 @@ TEST_F(MainWindowTest, FocusVisitsFieldsBeforeModesAndTheFormatLast)
 TEST_F(MainWindowTest, DesignListsHaveTheWidthsTheirTypesGive)
 {
     // Every entry's width follows from its name; a wrong type would change the length.
-    EXPECT_EQ(design::WindowList().size(), 274u);
-    EXPECT_EQ(design::ThreadList(5, 0).size(), 27u);
+    EXPECT_EQ(Window::DesignListOf(Main::kDesign).size(), 274u);
+    EXPECT_EQ(FindMember(Main::Members1(), "threadrun1").DesignList().size(), 27u);
 }
 
 TEST_F(MainWindowTest, SavesAPictureOfTheWindow)
