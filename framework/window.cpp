@@ -1,8 +1,7 @@
+// A window: building and closing it, its properties, its members, and its geometry.
 #include "framework/window.h"
 
-#include "framework/application.h"
 #include "framework/group_box.h"
-#include "framework/push_button.h"
 #include "framework/qt_convert.h"
 #include "framework/runtime.h"
 #include "framework/window_shell.h"
@@ -36,13 +35,6 @@ void moveToFront(Window* window)
     auto it = std::find_if(windows.begin(), windows.end(), [window](const Ref<Window>& w) { return w.get() == window; });
     if (it != windows.end())
         std::rotate(windows.begin(), it, it + 1);
-}
-
-void setAutoEnable(const Ref<MenuItem>& item)
-{
-    item->Enabled(item->AutoEnable());
-    for (int32_t i = 0; i < item->Count(); ++i)
-        setAutoEnable(item->Item(i));
 }
 
 } // namespace
@@ -326,74 +318,6 @@ QWidget* Window::TopLevelWidget(FrameworkKey) const
     return m_shell->top;
 }
 
-Ref<MenuItem> Window::shownMenuBar() const
-{
-    if (!m_menuBarVisible)
-        return nullptr;
-    if (m_menuBar)
-        return m_menuBar;
-    if (auto app = TheApplication())
-        return app->MenuBar();
-    return nullptr;
-}
-
-void Window::RefreshMenus(FrameworkKey)
-{
-    Ref<MenuItem> model = shownMenuBar();
-    if (!model)
-        return;
-    if (model != m_shell->builtModel || model->Generation() != m_shell->builtGeneration) {
-        m_shell->buildMenus(model);
-        applyGeometry();
-    }
-    setAutoEnable(model);
-    auto self = shared_from_this();
-    if (OnEnableMenuItems) {
-        auto hook = OnEnableMenuItems;
-        RunGuarded(hook);
-    }
-    m_shell->syncActions();
-}
-
-void Window::ChooseMenuItem(FrameworkKey, const Ref<MenuItem>& item)
-{
-    auto self = shared_from_this();
-    const String name = item->Name();
-    auto run = [](const std::function<bool()>& handler) {
-        bool handled = false;
-        RunGuarded([&] { handled = handler(); });
-        return handled;
-    };
-    if (QWidget* focus = m_shell->top->focusWidget()) {
-        for (const auto& m : m_members) {
-            auto control = m.member.As<RectControl>();
-            if (!control || !(control->Widget() == focus || control->Widget()->isAncestorOf(focus)))
-                continue;
-            if (auto handler = control->MenuHandler(name); handler && run(handler))
-                return;
-            break;
-        }
-    }
-    if (auto handler = m_menuHandlers.Find(name); handler && run(handler))
-        return;
-    if (item.As<QuitMenuItem>())
-        Quit(0);
-}
-
-bool Window::PressDefaultButton(FrameworkKey, bool cancel)
-{
-    for (const auto& m : m_members) {
-        auto button = m.member.As<PushButton>();
-        if (!button || !(cancel ? button->Cancel() : button->Default()))
-            continue;
-        if (!button->Enabled() || !button->Visible() || !button->Widget()->isEnabled())
-            return false;
-        button->Push();
-        return true;
-    }
-    return false;
-}
-
 void Window::ContentResized(FrameworkKey, int32_t width, int32_t height)
 {
     const int32_t contentHeight = height - m_shell->menuBarHeight();
@@ -405,26 +329,6 @@ void Window::ContentResized(FrameworkKey, int32_t width, int32_t height)
 void Window::Activated(FrameworkKey)
 {
     moveToFront(this);
-}
-
-bool Window::DispatchMouseDown(FrameworkKey, int32_t x, int32_t y)
-{
-    if (!OnMouseDown)
-        return false;
-    auto self = shared_from_this();
-    auto hook = OnMouseDown;
-    bool handled = false;
-    RunGuarded([&] { handled = hook(x, y); });
-    return handled;
-}
-
-void Window::DispatchDrop(FrameworkKey, DragItem& item, int32_t action)
-{
-    if (!OnDropObject)
-        return;
-    auto self = shared_from_this();
-    auto hook = OnDropObject;
-    RunGuarded([&] { hook(item, action); });
 }
 
 // Controls locked to the right or bottom edge keep their distance to it: they move, or stretch
