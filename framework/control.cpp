@@ -16,7 +16,7 @@ Ref<::Window> Control::Window() const
     return Ref<::Window>(m_window.lock());
 }
 
-void Control::AttachTo(::Window& window)
+void Control::AttachTo(::Window& window, FrameworkKey)
 {
     m_window = window.weak_from_this();
 }
@@ -163,9 +163,9 @@ void RectControl::AddMenuHandler(const String& itemName, std::function<bool()> h
     m_menuHandlers.Add(itemName, std::move(handler));
 }
 
-void RectControl::AttachTo(::Window& window)
+void RectControl::AttachTo(::Window& window, FrameworkKey key)
 {
-    Control::AttachTo(window);
+    Control::AttachTo(window, key);
     m_widget->setParent(window.ContentWidget({}));
     m_widget->setVisible(m_visible);
     if (!m_initialParent.empty())

@@ -91,8 +91,8 @@ public:
     // The window that holds the control; nil before it is placed on one.
     Ref<::Window> Window() const;
 
-    // Called by Window::New.
-    virtual void AttachTo(::Window& window);
+    // Framework-internal: called by Window::New.
+    virtual void AttachTo(::Window& window, FrameworkKey key);
 
 protected:
     std::weak_ptr<::Window> m_window;
@@ -157,7 +157,7 @@ public:
     void AddMenuHandler(const String& itemName, std::function<bool()> handler);
 
     QWidget* Widget() const { return m_widget; }
-    void AttachTo(::Window& window) override;
+    void AttachTo(::Window& window, FrameworkKey key) override;
     std::function<bool()> MenuHandler(const String& itemName) const { return m_menuHandlers.Find(itemName); }
     // The window's widgets go away while the control lives on.
     void DetachWidget(FrameworkKey);

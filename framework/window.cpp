@@ -253,7 +253,7 @@ void Window::adopt(const std::shared_ptr<WindowMember>& member)
 {
     m_members.push_back(Member { String(), kNoIndex, Ref<WindowMember>(member) });
     if (auto* control = dynamic_cast<Control*>(member.get()))
-        control->AttachTo(*this);
+        control->AttachTo(*this, {});
     if (auto* child = dynamic_cast<PaneChild*>(member.get())) {
         if (auto self = weak_from_this().lock())
             child->SetWindow(Ref<Window>(self));

@@ -79,13 +79,13 @@ Main::RBType_::RBType_()
     FindMember(Members0(), "RBType", 0).Dress(*this);
 }
 
-void Main::RBType_::AttachTo(::Window& window)
+void Main::RBType_::AttachTo(::Window& window, FrameworkKey key)
 {
     if (!m_inImageOfFirst)
-        return RadioButton::AttachTo(window);
+        return RadioButton::AttachTo(window, key);
     if (!dynamic_cast<Main*>(&window))
         throw NilObjectException("A mode button belongs to a main window.");
-    RadioButton::AttachTo(window);
+    RadioButton::AttachTo(window, key);
     // Its design values selected it before it joined the other mode buttons; selecting it
     // again among them deselects the one that was, while no handler is bound yet.
     if (Value()) {

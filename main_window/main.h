@@ -171,7 +171,7 @@ public:
     // the handler, the registration) happens when the window takes it.
     RBType_();
 
-    void AttachTo(::Window& window) override;
+    void AttachTo(::Window& window, FrameworkKey key) override;
 
 private:
     bool m_inImageOfFirst { false };
