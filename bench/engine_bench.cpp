@@ -9,6 +9,7 @@
 // missing); WORK_DIR is where the source folders and the output folders are made. The item counts
 // of the small-picture runs come from ENGINE_BENCH_MANY (default "100 1000 10000").
 
+#include "engine/threadrun.h"
 #include "framework/core/folder_item.h"
 #include "framework/gui/runtime.h"
 #include "main_window/main.h"

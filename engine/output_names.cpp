@@ -2,23 +2,23 @@
 
 #include <algorithm>
 
-String SettingsSuffix(const SuffixSettings& s)
+String SettingsSuffix(const RunSettings& s, const SizeInitials& initials)
 {
     if (s.proportional) {
         switch (s.sizeBasis) {
-        case 1: return " (" + s.initialSmallest + s.wantedSize + ")";
-        case 2: return " (" + s.initialWidth + s.wantedSize + ")";
-        case 3: return " (" + s.initialHeight + s.wantedSize + ")";
+        case 1: return " (" + initials.smallest + s.wantedSize + ")";
+        case 2: return " (" + initials.width + s.wantedSize + ")";
+        case 3: return " (" + initials.height + s.wantedSize + ")";
         case 4: return " (" + s.wantedSize + "%)";
         // A basis the popup does not offer counts as the first row, as it does for the sizes, so
         // the suffix is never empty and the output folder never takes the source's own name.
-        default: return " (" + s.initialBiggest + s.wantedSize + ")";
+        default: return " (" + initials.biggest + s.wantedSize + ")";
         }
     }
     if (s.independent) {
         const String widthSeparator = s.widthUnit == 0 ? ", " : "%, ";
         const String heightClosing = s.heightUnit == 0 ? ")" : "%)";
-        return " (" + s.initialWidth + s.independentWidth + widthSeparator + s.initialHeight
+        return " (" + initials.width + s.independentWidth + widthSeparator + initials.height
             + s.independentHeight + heightClosing;
     }
     return " (" + s.boxWidth + "x" + s.boxHeight + ")";

@@ -1,34 +1,25 @@
 #pragma once
 
+#include "engine/run_settings.h"
 #include "framework/core/folder_item.h"
 #include "framework/core/text.h"
 
 #include <cstdint>
 #include <functional>
 
-// The resize settings as the output folder's name records them: the size fields as typed.
-struct SuffixSettings {
-    bool proportional { true };
-    bool independent { false };
-    int32_t sizeBasis { 0 };
-    String wantedSize;
-    String independentWidth;
-    String independentHeight;
-    int32_t widthUnit { 0 };
-    int32_t heightUnit { 0 };
-    String boxWidth;
-    String boxHeight;
-    String initialBiggest { "B" };
-    String initialSmallest { "S" };
-    String initialWidth { "W" };
-    String initialHeight { "H" };
+// The letters that the output folder's name puts before a size, from the translation in use.
+struct SizeInitials {
+    String biggest { "B" };
+    String smallest { "S" };
+    String width { "W" };
+    String height { "H" };
 };
 
 // The longest output folder name the program makes (unless the suffix alone is longer).
 inline constexpr int32_t kMaxFolderNameLength = 31;
 
-// " (B800)", " (50%)", " (W800, H600)", " (800x600)" and the like.
-String SettingsSuffix(const SuffixSettings& settings);
+// " (B800)", " (50%)", " (W800, H600)", " (800x600)" and the like: the size fields as typed.
+String SettingsSuffix(const RunSettings& settings, const SizeInitials& initials = {});
 // The source folder's name, cut at its end so that the whole fits in 31 characters, then the
 // suffix, which is never shortened.
 String OutputFolderName(const String& sourceName, const String& suffix);

@@ -37,19 +37,19 @@ int32_t Percent(int32_t side, double percent)
     return Int(quotient);
 }
 
-NewSize proportional(int32_t w, int32_t h, const SizeSettings& settings)
+NewSize proportional(int32_t w, int32_t h, const SettingsReader& settings)
 {
-    int32_t basis = settings.SizeBasis();
+    int32_t basis = settings().sizeBasis;
     // A basis the popup does not offer (no row selected) counts as the first row.
     if (basis < 0 || basis > 4)
         basis = 0;
     if (basis == 4) {
         // The wanted size is read once for each side it scales.
-        const int32_t nw = Percent(w, settings.WantedSize());
-        const int32_t nh = Percent(h, settings.WantedSize());
+        const int32_t nw = Percent(w, Val(settings().wantedSize));
+        const int32_t nh = Percent(h, Val(settings().wantedSize));
         return { nw, nh };
     }
-    const int32_t p = Int(settings.WantedSize());
+    const int32_t p = Int(Val(settings().wantedSize));
     bool widthRule = false;
     switch (basis) {
     case 0: widthRule = h < w; break;
@@ -62,30 +62,30 @@ NewSize proportional(int32_t w, int32_t h, const SizeSettings& settings)
     return { Scaled(p, w, h), p };
 }
 
-NewSize independent(int32_t w, int32_t h, const SizeSettings& settings)
+NewSize independent(int32_t w, int32_t h, const SettingsReader& settings)
 {
     NewSize size;
-    if (settings.WidthUnit() == 0)
-        size.width = Int(settings.IndependentWidth());
+    if (settings().widthUnit == 0)
+        size.width = Int(Val(settings().independentWidth));
     else
-        size.width = Percent(w, settings.IndependentWidth());
-    if (settings.HeightUnit() == 0)
-        size.height = Int(settings.IndependentHeight());
+        size.width = Percent(w, Val(settings().independentWidth));
+    if (settings().heightUnit == 0)
+        size.height = Int(Val(settings().independentHeight));
     else
-        size.height = Percent(h, settings.IndependentHeight());
+        size.height = Percent(h, Val(settings().independentHeight));
     return size;
 }
 
-NewSize box(int32_t w, int32_t h, const SizeSettings& settings)
+NewSize box(int32_t w, int32_t h, const SettingsReader& settings)
 {
-    const double rh = Dbl(h) / settings.BoxHeight();
-    const double rw = Dbl(w) / settings.BoxWidth();
+    const double rh = Dbl(h) / Val(settings().boxHeight);
+    const double rw = Dbl(w) / Val(settings().boxWidth);
     NewSize size;
     if (rh < rw) {
-        size.width = Int(settings.BoxWidth());
+        size.width = Int(Val(settings().boxWidth));
         size.height = Scaled(size.width, h, w);
     } else {
-        size.height = Int(settings.BoxHeight());
+        size.height = Int(Val(settings().boxHeight));
         const double quotient = Dbl(size.height) / Dbl(h);
         const double product = quotient * Dbl(w);
         size.width = Int(product);
@@ -95,17 +95,17 @@ NewSize box(int32_t w, int32_t h, const SizeSettings& settings)
 
 } // namespace
 
-NewSize ComputeNewSize(int32_t width, int32_t height, const SizeSettings& settings)
+NewSize ComputeNewSize(int32_t width, int32_t height, const SettingsReader& settings)
 {
     NewSize size;
-    if (settings.Proportional())
+    if (settings().proportional)
         size = proportional(width, height, settings);
-    else if (settings.Independent())
+    else if (settings().independent)
         size = independent(width, height, settings);
     else
         size = box(width, height, settings);
 
-    if (!settings.Increase()) {
+    if (!settings().increase) {
         if (width < size.width)
             size.width = width;
         if (height < size.height)

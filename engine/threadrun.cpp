@@ -18,45 +18,9 @@
 
 namespace {
 
-// The size settings read from the window's controls at each use.
-class WindowSizeSettings final : public SizeSettings {
-public:
-    explicit WindowSizeSettings(Main& window) : m_window(window) {}
-
-    bool Proportional() const override { return m_window.RBType(0)->Value(); }
-    bool Independent() const override { return m_window.RBType(1)->Value(); }
-    int32_t SizeBasis() const override { return m_window.PMPType()->ListIndex(); }
-    double WantedSize() const override { return Val(m_window.EFPSize()->Text()); }
-    int32_t WidthUnit() const override { return m_window.PMIWidth()->ListIndex(); }
-    int32_t HeightUnit() const override { return m_window.PMIHeight()->ListIndex(); }
-    double IndependentWidth() const override { return Val(m_window.EFIWidth()->Text()); }
-    double IndependentHeight() const override { return Val(m_window.EFIHeight()->Text()); }
-    double BoxWidth() const override { return Val(m_window.EFBWidth()->Text()); }
-    double BoxHeight() const override { return Val(m_window.EFBHeight()->Text()); }
-    bool Increase() const override { return m_window.CBIncrease()->Value(); }
-
-private:
-    Main& m_window;
-};
-
-SuffixSettings readSuffixSettings(Main& window)
+SizeInitials sizeInitials()
 {
-    SuffixSettings s;
-    s.proportional = window.RBType(0)->Value();
-    s.independent = window.RBType(1)->Value();
-    s.sizeBasis = window.PMPType()->ListIndex();
-    s.wantedSize = window.EFPSize()->Text();
-    s.independentWidth = window.EFIWidth()->Text();
-    s.independentHeight = window.EFIHeight()->Text();
-    s.widthUnit = window.PMIWidth()->ListIndex();
-    s.heightUnit = window.PMIHeight()->ListIndex();
-    s.boxWidth = window.EFBWidth()->Text();
-    s.boxHeight = window.EFBHeight()->Text();
-    s.initialBiggest = loc::initialbiggest();
-    s.initialSmallest = loc::initialsmallest();
-    s.initialWidth = loc::initialwidth();
-    s.initialHeight = loc::initialheight();
-    return s;
+    return { loc::initialbiggest(), loc::initialsmallest(), loc::initialwidth(), loc::initialheight() };
 }
 
 String errorText(int32_t errorNumber)
@@ -193,6 +157,29 @@ void setControlsEnabled(bool value, std::initializer_list<Ref<RectControl>> cont
 
 } // namespace
 
+RunSettings ReadRunSettings()
+{
+    const Ref<Main> window = Main::instance();
+    Main& w = *window;
+    RunSettings s;
+    s.proportional = w.RBType(0)->Value();
+    s.independent = w.RBType(1)->Value();
+    s.sizeBasis = w.PMPType()->ListIndex();
+    s.wantedSize = w.EFPSize()->Text();
+    s.widthUnit = w.PMIWidth()->ListIndex();
+    s.heightUnit = w.PMIHeight()->ListIndex();
+    s.independentWidth = w.EFIWidth()->Text();
+    s.independentHeight = w.EFIHeight()->Text();
+    s.boxWidth = w.EFBWidth()->Text();
+    s.boxHeight = w.EFBHeight()->Text();
+    s.increase = w.CBIncrease()->Value();
+    s.exportFormat = w.PMExportFormat()->ListIndex();
+    s.quality = w.SLQuality()->Value();
+    s.webReady = w.CBName()->Value();
+    s.dosFormat = w.CBDos()->Value();
+    return s;
+}
+
 threadrun::threadrun()
 {
     OnRun = [this] { Event_Run(); };
@@ -209,7 +196,7 @@ void threadrun::Event_Run()
     try {
         if (!source)
             throw NilObjectException("no source folder is chosen");
-        const ExportFormat format = ExportFormatFor(w.PMExportFormat()->ListIndex());
+        const ExportFormat format = ExportFormatFor(ReadRunSettings().exportFormat);
 
         setControlsEnabled(false,
             { w.EFPSize(), w.PMPType(), w.EFIWidth(), w.EFIHeight(), w.PMIWidth(), w.PMIHeight(),
@@ -226,7 +213,7 @@ void threadrun::Event_Run()
         const int32_t count = static_cast<int32_t>(items.size());
         w.PB()->Maximum(count);
 
-        const String folderName = OutputFolderName(source->Name(), SettingsSuffix(readSuffixSettings(w)));
+        const String folderName = OutputFolderName(source->Name(), SettingsSuffix(ReadRunSettings(), sizeInitials()));
         const Ref<FolderItem> output = makeOutputFolder(*source, folderName, report);
 
         if (output) {
@@ -241,7 +228,7 @@ void threadrun::Event_Run()
                 try {
                     const Ref<Picture> picture = Picture::Open(item);
                     if (picture) {
-                        const NewSize size = ComputeNewSize(picture->Width(), picture->Height(), WindowSizeSettings(w));
+                        const NewSize size = ComputeNewSize(picture->Width(), picture->Height(), ReadRunSettings);
                         // A side below 1 (an extreme aspect ratio, a tiny percentage) is raised
                         // to the smallest picture there is.
                         const int32_t nw = std::max(size.width, 1);
@@ -256,7 +243,7 @@ void threadrun::Event_Run()
 
                         const String base = setname(output, itemName);
                         const String fileName = freeNames.FileName(base, RuntimeBackgroundTask);
-                        target->Save(output->Child(fileName), format.code, w.SLQuality()->Value());
+                        target->Save(output->Child(fileName), format.code, ReadRunSettings().quality);
                         w.PB()->Value(i);
                         outcome = ItemOutcome::Saved;
                     } else if (entryIsGone(*item)) {
@@ -304,12 +291,11 @@ String threadrun::setname(const Ref<FolderItem>& folder, const String& name)
 {
     (void)folder;
     String base = RemoveExtension(name);
-    const Ref<Main> window = Main::instance();
-    if (!window->CBName()->Value())
+    if (!ReadRunSettings().webReady)
         return base;
     base = WebReadyName(base, RuntimeBackgroundTask);
     // Read after the characters are filtered: a change made meanwhile applies to this picture.
-    if (window->CBDos()->Value())
+    if (ReadRunSettings().dosFormat)
         base = DosName(base);
     return base;
 }

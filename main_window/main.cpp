@@ -1,7 +1,7 @@
 #include "main_window/main.h"
 
+#include "engine/threadrun.h"
 #include "framework/core/exceptions.h"
-#include "main_window/design_lists.h"
 #include "shell/menu.h"
 #include "strings/loc.h"
 
@@ -22,7 +22,7 @@ void Main::Layout()
 {
     // The main window and the application share the one menu bar object.
     MenuBar(Menu::instance());
-    SetProperties(design::WindowList());
+    SetProperties(DesignListOf(kDesign));
 }
 
 void Main::CreateControls()
@@ -76,19 +76,16 @@ Main::RBType_::RBType_(int32_t index)
 Main::RBType_::RBType_()
     : m_inImageOfFirst(true)
 {
-    Caption(loc::proportional());
-    TextSize(12);
-    TextUnit(0);
-    SetProperties(design::RBTypeList(0));
+    FindMember(Members0(), "RBType", 0).Dress(*this);
 }
 
-void Main::RBType_::AttachTo(::Window& window)
+void Main::RBType_::AttachTo(::Window& window, FrameworkKey key)
 {
     if (!m_inImageOfFirst)
-        return RadioButton::AttachTo(window);
+        return RadioButton::AttachTo(window, key);
     if (!dynamic_cast<Main*>(&window))
         throw NilObjectException("A mode button belongs to a main window.");
-    RadioButton::AttachTo(window);
+    RadioButton::AttachTo(window, key);
     // Its design values selected it before it joined the other mode buttons; selecting it
     // again among them deselects the one that was, while no handler is bound yet.
     if (Value()) {

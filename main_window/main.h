@@ -1,11 +1,11 @@
 #pragma once
 
-#include "engine/threadrun.h"
 #include "framework/gui/check_box.h"
 #include "framework/gui/disclosure_triangle.h"
 #include "framework/gui/edit_field.h"
 #include "framework/gui/group_box.h"
 #include "framework/gui/label.h"
+#include "framework/gui/member_table.h"
 #include "framework/gui/menu_item.h"
 #include "framework/gui/popup_menu.h"
 #include "framework/gui/progress_bar.h"
@@ -16,6 +16,9 @@
 #include "framework/gui/window.h"
 
 #include <memory>
+#include <span>
+
+class threadrun;
 
 // The main window: the one working window, where the settings, the source folder and the stop
 // request live.
@@ -26,7 +29,8 @@ public:
     // The class of the radio-button array RBType ("Main.RBType"); a member's index is its resize
     // mode. The trailing underscore keeps it apart from the accessor RBType().
     class RBType_;
-    // The class of the engine instance on the window ("Main.threadrun1").
+    // The class of the engine instance on the window ("Main.threadrun1"), in its own header so
+    // that this one needs no engine header.
     class threadrun1_;
 
     // The open main window, built and opened when there is none. Never nil.
@@ -41,6 +45,17 @@ public:
     // The stop request.
     bool endthread { false };
 
+    // The window's own design values. The design height lies above the maximum height; the
+    // settings pane sets the real size as soon as the window opens.
+    inline static const Window::Design kDesign { .width = 746,
+        .height = 335,
+        .maxWidth = 746,
+        .maxHeight = 331,
+        .title = "Quobly!",
+        .resizeable = false,
+        .maximizeButton = false,
+        .minimizeButton = false };
+
     // The building hooks that the window's constructor runs: the menu bar and the window's
     // design values, then the 36 members.
     void Layout() override;
@@ -48,6 +63,9 @@ public:
     // Internal to building the window: called only by CreateControls, in this order, once.
     void CreateControls0();
     void CreateControls1();
+    // The members that each makes, in creation order.
+    static std::span<const MemberRow<Main>> Members0();
+    static std::span<const MemberRow<Main>> Members1();
 
     // Control accessors: nil for a name (or index) the window does not have.
     Ref<GroupBox> GroupBox1();
@@ -156,23 +174,8 @@ public:
     // the handler, the registration) happens when the window takes it.
     RBType_();
 
-    void AttachTo(::Window& window) override;
+    void AttachTo(::Window& window, FrameworkKey key) override;
 
 private:
     bool m_inImageOfFirst { false };
-};
-
-class Main::threadrun1_ final : public ::threadrun, public PaneChild {
-public:
-    threadrun1_() = default;
-
-    int32_t Index { 0 };
-
-    void SetWindow(const Ref<::Window>& window) override { m_ownerWindow = window; }
-    Ref<::Window> Window() override { return m_ownerWindow; }
-    int32_t Index_() override { return Index; }
-    void SetIndex(int32_t index) override { Index = index; }
-
-private:
-    Ref<::Window> m_ownerWindow;
 };

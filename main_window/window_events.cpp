@@ -1,5 +1,6 @@
 #include "main_window/main.h"
 
+#include "engine/threadrun.h"
 #include "framework/core/exceptions.h"
 #include "framework/gui/runtime.h"
 

@@ -5,42 +5,6 @@
 
 namespace {
 
-// Shared by all six controls: Arial, plain, black, not selectable, opaque, enabled and visible.
-struct TextControlPlace {
-    const char* name;
-    int32_t left, top, width, height, tabIndex;
-};
-
-DesignList textControlList(const DesignTypeOf& types, const TextControlPlace& place, bool lockLeftTop,
-    int32_t textAlign, bool multiline, bool tabStop, const String* text)
-{
-    DesignList list(types);
-    list.ControlHead({ place.name, kNoIndex, place.left, place.top, place.width, place.height, lockLeftTop, lockLeftTop,
-            false, false })
-        .Integer("TabIndex", place.tabIndex);
-    if (tabStop)
-        list.Boolean("TabStop", true);
-    if (text)
-        list.Text("Text", *text);
-    list.Integer("TextAlign", textAlign)
-        .Colour("TextColor", RGB(0, 0, 0))
-        .Boolean("Multiline", multiline)
-        .Boolean("Enabled", true)
-        .Boolean("Visible", true)
-        .Boolean("Selectable", false)
-        .Boolean("Transparent", false)
-        .Text("HelpTag", "")
-        .Boolean("AutoDeactivate", true)
-        .Text("TextFont", "Arial")
-        .Boolean("Bold", false)
-        .Boolean("Italic", false)
-        .Boolean("Underline", false)
-        .Text("DataSource", "")
-        .Text("DataField", "")
-        .Text("InitialParent", "");
-    return list;
-}
-
 const String kEmail = QUOBLY_EMAIL;
 const String kWebsite = QUOBLY_WEBSITE;
 
@@ -76,7 +40,7 @@ String Credits::WebLink()
 void Credits::Layout()
 {
     Title(loc::aboutquobly());
-    SetProperties(DesignListOf({ .width = 191, .height = 203, .frame = 2 }));
+    SetProperties(DesignListOf(kDesign));
 }
 
 void Credits::CreateControls()
@@ -84,48 +48,43 @@ void Credits::CreateControls()
     CreateControls0();
 }
 
+// The six text controls in creation order. The three static texts carry their texts, the same
+// in every language, as design values; the three labels take theirs from the translation in
+// use when the window is made.
+std::span<const MemberRow<Credits>> Credits::Members()
+{
+    const DesignFont arial { .textFont = "Arial" };
+    const Label::Design fixed { .textAlign = 1, .multiline = true, .transparent = false, .font = arial };
+    const Label::Design credit { .textAlign = 0, .multiline = false, .transparent = false, .font = arial };
+    auto withText = [](Label::Design design, const String& text) {
+        design.text = text;
+        return design;
+    };
+    const String product = String("Quobly! ") + QUOBLY_VERSION + "\r\r\r" + QUOBLY_AUTHOR;
+    static const MemberRow<Credits> members[] = {
+        { "StaticText1", kNoIndex, Class<StaticText>, { .left = 4, .top = 13, .width = 183, .height = 44, .tabIndex = 0 },
+            nullptr, { .size = 12 }, withText(fixed, product) },
+        { "stemail", kNoIndex, Class<StaticText>, { .left = 4, .top = 69, .width = 183, .height = 14, .tabIndex = 5 },
+            nullptr, { .size = 12 }, withText(fixed, kEmail), { { &StaticText::OnMouseDown, &Credits::stemail_MouseDown } } },
+        { "StaticText5", kNoIndex, Class<StaticText>, { .left = 4, .top = 84, .width = 183, .height = 12, .tabIndex = 6 },
+            nullptr, { .size = 12 }, withText(fixed, kWebsite),
+            { { &StaticText::OnMouseDown, &Credits::StaticText5_MouseDown } } },
+        { "Label1", kNoIndex, Class<Label>,
+            { .left = 12, .top = 144, .width = 151, .height = 20, .lockLeft = true, .lockTop = true, .tabIndex = 7 },
+            loc::credittranslation, { .size = 12, .unit = 0 }, credit },
+        { "Label2", kNoIndex, Class<Label>,
+            { .left = 12, .top = 159, .width = 151, .height = 20, .lockLeft = true, .lockTop = true, .tabIndex = 8 },
+            loc::creditgerman, { .size = 12, .unit = 0 }, credit },
+        { "Label3", kNoIndex, Class<Label>,
+            { .left = 12, .top = 174, .width = 167, .height = 20, .lockLeft = true, .lockTop = true, .tabIndex = 9 },
+            loc::creditspanish, { .size = 12, .unit = 0 }, credit },
+    };
+    return members;
+}
+
 void Credits::CreateControls0()
 {
-    // The three lines of the product, the author and the links are the same in every language.
-    const String product = String("Quobly! ") + QUOBLY_VERSION + "\r\r\r" + QUOBLY_AUTHOR;
-    struct Fixed {
-        TextControlPlace place;
-        String text;
-    };
-    const Fixed fixed[] = {
-        { { "StaticText1", 4, 13, 183, 44, 0 }, product },
-        { { "stemail", 4, 69, 183, 14, 5 }, kEmail },
-        { { "StaticText5", 4, 84, 183, 12, 6 }, kWebsite },
-    };
-    for (const auto& entry : fixed) {
-        AddControl(entry.place.name, New<StaticText>());
-        auto control = ControlByName(entry.place.name).As<StaticText>();
-        control->TextSize(12);
-        control->SetProperties(textControlList(StaticText::DesignTypes(), entry.place, false, 1, true, true, &entry.text));
-        if (entry.place.name == String("stemail"))
-            control->OnMouseDown = [this](StaticText& sender, int32_t x, int32_t y) { return stemail_MouseDown(sender, x, y); };
-        else if (entry.place.name == String("StaticText5"))
-            control->OnMouseDown = [this](StaticText& sender, int32_t x, int32_t y) { return StaticText5_MouseDown(sender, x, y); };
-    }
-
-    // The translators' lines come from the translation in use when the window is made.
-    struct Credit {
-        TextControlPlace place;
-        String (*text)();
-    };
-    const Credit credits[] = {
-        { { "Label1", 12, 144, 151, 20, 7 }, loc::credittranslation },
-        { { "Label2", 12, 159, 151, 20, 8 }, loc::creditgerman },
-        { { "Label3", 12, 174, 167, 20, 9 }, loc::creditspanish },
-    };
-    for (const auto& entry : credits) {
-        AddControl(entry.place.name, New<Label>());
-        auto control = ControlByName(entry.place.name).As<Label>();
-        control->Text(entry.text());
-        control->TextSize(12);
-        control->TextUnit(0);
-        control->SetProperties(textControlList(Label::DesignTypes(), entry.place, true, 0, false, false, nullptr));
-    }
+    CreateMembers(*this, Members());
 }
 
 bool Credits::stemail_MouseDown(StaticText&, int32_t, int32_t)

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "framework/gui/label.h"
+#include "framework/gui/member_table.h"
 #include "framework/gui/static_text.h"
 #include "framework/gui/window.h"
+
+#include <span>
 
 // The credits window: product, version, author, links and translators. A click on a link hands
 // it to the system; a click anywhere else closes the window.
@@ -15,6 +18,12 @@ public:
 
     Credits();
     String ClassName() const override { return kClassName; }
+
+    // The window's own design values; the title is set in code.
+    inline static const Window::Design kDesign { .width = 191, .height = 203, .frame = 2 };
+
+    // The controls, in creation order.
+    static std::span<const MemberRow<Credits>> Members();
 
     Ref<StaticText> StaticText1();
     Ref<StaticText> stemail();

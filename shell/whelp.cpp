@@ -3,25 +3,6 @@
 #include "framework/gui/runtime.h"
 #include "strings/loc.h"
 
-namespace {
-
-// The head that every control's design list begins with.
-DesignList head(const DesignTypeOf& types, const String& name, int32_t left, int32_t top,
-    int32_t width, int32_t height, bool lockAll)
-{
-    DesignList list(types);
-    list.ControlHead({ name, kNoIndex, left, top, width, height, lockAll, lockAll, lockAll, lockAll });
-    return list;
-}
-
-// The fixed "System" font, plain, shared by the three controls above the viewer.
-void plainSystemFont(DesignList& list)
-{
-    list.Text("TextFont", "System").Boolean("Bold", false).Boolean("Italic", false).Boolean("Underline", false);
-}
-
-} // namespace
-
 Ref<WHelp> WHelp::instance()
 {
     return ImplicitInstance<WHelp>(kClassName);
@@ -41,7 +22,7 @@ Ref<HTMLViewer> WHelp::hvMain() { return ControlByName("hvMain").As<HTMLViewer>(
 void WHelp::Layout()
 {
     Title(loc::helptitle());
-    SetProperties(DesignListOf({ .width = 635, .height = 516, .composite = true }));
+    SetProperties(DesignListOf(kDesign));
 }
 
 void WHelp::CreateControls()
@@ -49,90 +30,37 @@ void WHelp::CreateControls()
     CreateControls0();
 }
 
+// The controls in creation order; the three above the viewer get their text size in code, and
+// only the button's text comes from the localized table.
+std::span<const MemberRow<WHelp>> WHelp::Members()
+{
+    constexpr TextSizing k12 { .size = 12, .unit = 0 };
+    static const MemberRow<WHelp> members[] = {
+        { "StaticText1", kNoIndex, Class<Label>, { .left = 127, .top = 13, .width = 61, .height = 20, .tabIndex = 1 },
+            nullptr, k12, { .text = "Jump to:" } },
+        { "PBIndex", kNoIndex, Class<PushButton>, { .left = 20, .top = 14, .width = 95, .height = 20, .tabIndex = 2 },
+            loc::helpindex, k12, { .isDefault = false, .isCancel = false },
+            { { &PushButton::OnAction, &WHelp::PBIndex_Action } } },
+        { "PMJumpTo", kNoIndex, Class<PopupMenu>, { .left = 200, .top = 14, .width = 204, .height = 20, .tabIndex = 3 },
+            nullptr, k12, { .initialValue = "", .listIndex = 0 }, { { &PopupMenu::OnChange, &WHelp::PMJumpTo_Change } } },
+        // Locked to all four edges: the viewer grows with the window. The edit items reach the
+        // viewer's own actions.
+        { "hvMain", kNoIndex, Class<HTMLViewer>,
+            { .left = 20, .top = 46, .width = 595, .height = 450, .lockLeft = true, .lockTop = true, .lockRight = true,
+                .lockBottom = true, .tabIndex = 0 },
+            nullptr, {}, {},
+            { { "EditClear", &HTMLViewer::EditClear_Action }, { "EditCopy", &HTMLViewer::EditCopy_Action },
+                { "EditCut", &HTMLViewer::EditCut_Action }, { "EditPaste", &HTMLViewer::EditPaste_Action },
+                { "EditSelectAll", &HTMLViewer::EditSelectAll_Action },
+                { &HTMLViewer::OnDocumentBegin, &WHelp::hvMain_DocumentBegin },
+                { &HTMLViewer::OnCancelLoad, &WHelp::hvMain_CancelLoad } } },
+    };
+    return members;
+}
+
 void WHelp::CreateControls0()
 {
-    AddControl("StaticText1", New<Label>());
-    StaticText1()->TextSize(12);
-    StaticText1()->TextUnit(0);
-    {
-        auto list = head(Label::DesignTypes(), "StaticText1", 127, 13, 61, 20, false);
-        list.Integer("TabIndex", 1)
-            .Text("Text", "Jump to:")
-            .Integer("TextAlign", 0)
-            .Colour("TextColor", RGB(0, 0, 0))
-            .Boolean("Multiline", false)
-            .Boolean("Enabled", true)
-            .Boolean("Visible", true)
-            .Boolean("Selectable", false)
-            .Boolean("Transparent", true)
-            .Text("HelpTag", "")
-            .Boolean("AutoDeactivate", true);
-        plainSystemFont(list);
-        list.Text("DataSource", "").Text("DataField", "").Text("InitialParent", "");
-        StaticText1()->SetProperties(list);
-    }
-
-    AddControl("PBIndex", New<PushButton>());
-    PBIndex()->Caption(loc::helpindex());
-    PBIndex()->TextSize(12);
-    PBIndex()->TextUnit(0);
-    {
-        auto list = head(PushButton::DesignTypes(), "PBIndex", 20, 14, 95, 20, false);
-        list.Integer("TabIndex", 2)
-            .Boolean("TabStop", true)
-            .Boolean("Default", false)
-            .Boolean("Cancel", false)
-            .Boolean("Enabled", true)
-            .Boolean("Visible", true)
-            .Text("HelpTag", "")
-            .Boolean("AutoDeactivate", true)
-            .Integer("ButtonStyle", 0);
-        plainSystemFont(list);
-        list.Text("InitialParent", "");
-        PBIndex()->SetProperties(list);
-    }
-    PBIndex()->OnAction = [this](PushButton& sender) { PBIndex_Action(sender); };
-
-    AddControl("PMJumpTo", New<PopupMenu>());
-    PMJumpTo()->TextSize(12);
-    PMJumpTo()->TextUnit(0);
-    {
-        auto list = head(PopupMenu::DesignTypes(), "PMJumpTo", 200, 14, 204, 20, false);
-        list.Integer("TabIndex", 3)
-            .Boolean("TabStop", true)
-            .Boolean("Enabled", true)
-            .Text("InitialValue", "")
-            .Integer("ListIndex", 0)
-            .Boolean("Visible", true)
-            .Text("HelpTag", "")
-            .Boolean("AutoDeactivate", true);
-        plainSystemFont(list);
-        list.Text("DataSource", "").Text("DataField", "").Text("InitialParent", "");
-        PMJumpTo()->SetProperties(list);
-    }
-    PMJumpTo()->OnChange = [this](PopupMenu& sender) { PMJumpTo_Change(sender); };
-
-    AddControl("hvMain", New<HTMLViewer>());
-    {
-        // Locked to all four edges: the viewer grows with the window.
-        auto list = head(HTMLViewer::DesignTypes(), "hvMain", 20, 46, 595, 450, true);
-        list.Integer("TabIndex", 0)
-            .Boolean("Enabled", true)
-            .Boolean("Visible", true)
-            .Text("HelpTag", "")
-            .Boolean("AutoDeactivate", true)
-            .Text("InitialParent", "");
-        hvMain()->SetProperties(list);
-    }
-    // A raw pointer: the viewer owns these handlers, so a reference would keep it alive forever.
-    HTMLViewer* viewer = hvMain().get();
-    viewer->AddMenuHandler("EditClear", [viewer] { return viewer->EditClear_Action(); });
-    viewer->AddMenuHandler("EditCopy", [viewer] { return viewer->EditCopy_Action(); });
-    viewer->AddMenuHandler("EditCut", [viewer] { return viewer->EditCut_Action(); });
-    viewer->AddMenuHandler("EditPaste", [viewer] { return viewer->EditPaste_Action(); });
-    viewer->AddMenuHandler("EditSelectAll", [viewer] { return viewer->EditSelectAll_Action(); });
-    viewer->OnDocumentBegin = [this](HTMLViewer& sender, const String& url) { hvMain_DocumentBegin(sender, url); };
-    viewer->OnCancelLoad = [this](HTMLViewer& sender, const String& url) { return hvMain_CancelLoad(sender, url); };
+    CreateMembers(*this, Members());
 }
 
 void WHelp::PBIndex_Action(PushButton&)

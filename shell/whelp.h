@@ -2,10 +2,12 @@
 
 #include "framework/gui/html_viewer.h"
 #include "framework/gui/label.h"
+#include "framework/gui/member_table.h"
 #include "framework/gui/popup_menu.h"
 #include "framework/gui/push_button.h"
 #include "framework/gui/window.h"
 
+#include <span>
 #include <vector>
 
 // The help window: the pages of the help folder in an HTML viewer, with an index button and a
@@ -20,10 +22,16 @@ public:
     WHelp();
     String ClassName() const override { return kClassName; }
 
+    // The window's own design values; the title is set in code.
+    inline static const Window::Design kDesign { .width = 635, .height = 516, .composite = true };
+
     // The help folder; nil until the window opens.
     Ref<FolderItem> basef;
     // The page behind each jump-to row.
     std::vector<String> afile;
+
+    // The controls, in creation order.
+    static std::span<const MemberRow<WHelp>> Members();
 
     Ref<Label> StaticText1();
     Ref<PushButton> PBIndex();

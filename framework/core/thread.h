@@ -35,6 +35,12 @@ public:
     // True from Run until the Run event has returned (or the thread was killed).
     bool IsRunning() const;
 
+    // A thread member's design values, in the order of its list.
+    struct Design {
+        int32_t priority { 5 };
+        int32_t stackSize { 0 };
+    };
+
     // Kept for the program's use; cooperative threads take turns in order, whatever the priority.
     int32_t Priority() const { return m_priority; }
     void Priority(int32_t value) { m_priority = value; }

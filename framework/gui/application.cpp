@@ -34,14 +34,17 @@ AppState& state()
     return s;
 }
 
+} // namespace
+
 // The window that start-up opened: the oldest one still shown.
-void bringDefaultWindowToFront()
+void Application::BringDefaultWindowToFront()
 {
+    const FrameworkKey key;
     const auto windows = OpenWindows();
     for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
         if (!(*it)->Visible())
             continue;
-        QWidget* top = (*it)->TopLevelWidget();
+        QWidget* top = (*it)->TopLevelWidget(key);
         if (top->isMinimized())
             top->showNormal();
         top->raise();
@@ -50,10 +53,12 @@ void bringDefaultWindowToFront()
     }
 }
 
+namespace {
+
 void deliverHandedOver(const std::vector<String>& items)
 {
     DeliverOpenedItems(items);
-    bringDefaultWindowToFront();
+    Application::BringDefaultWindowToFront();
 }
 
 void deliverCommandLine()

@@ -20,6 +20,10 @@ public:
     std::function<void()> OnOpen;
     std::function<void(const Ref<FolderItem>& item)> OnOpenDocument;
 
+    // Framework-internal: brings the window that start-up opened to the front, as items handed
+    // over by a later launch arrive.
+    static void BringDefaultWindowToFront();
+
 private:
     Ref<::MenuBar> m_menuBar;
 };

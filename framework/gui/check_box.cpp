@@ -5,33 +5,28 @@
 #include <QCheckBox>
 
 CheckBox::CheckBox()
-    : RectControl(new QCheckBox)
+    : DesignedControl(new QCheckBox)
 {
     QObject::connect(checkBox(), &QCheckBox::stateChanged, checkBox(), [this] { fire(OnAction, *this); });
 }
 
-const DesignTable<RectControl>& CheckBox::classTable()
+void CheckBox::DeclareProperties(DesignTable<RectControl>& t)
 {
-    static const DesignTable<RectControl> table = [] {
-        using T = DesignType;
-        auto self = [](RectControl& c) -> CheckBox& { return static_cast<CheckBox&>(c); };
-        auto t = HeadTable();
-        AddCommonEntries(t, { "TabIndex", "TabStop", "Enabled", "Visible", "HelpTag", "AutoDeactivate", "TextFont",
-                                "Bold", "Italic", "Underline", "DataSource", "DataField", "InitialParent" });
-        t.Add("State", T::Integer, [self](RectControl& c, const DesignValue& v) { self(c).State(designInt(v)); });
-        t.Add("Value", T::Boolean, [self](RectControl& c, const DesignValue& v) { self(c).Value(designBool(v)); });
-        return t;
-    }();
-    return table;
+    AddCommon(t, Common::TabIndex | Common::TabStop | Common::Enabled | kPresence | kFont | kBinding | Common::InitialParent);
+    t.Add("State", &CheckBox::State).Add("Value", &CheckBox::Value);
 }
 
-DesignTypeOf CheckBox::DesignTypes() { return classTable().Types(); }
-const DesignTable<RectControl>& CheckBox::Table() const { return classTable(); }
-
-QCheckBox* CheckBox::checkBox() const
+String CheckBox::DesignListOf(const DesignHead& h, const Design& d)
 {
-    return static_cast<QCheckBox*>(Widget());
+    DesignList list = beginList(DesignTypes(), h);
+    list.Integer("TabIndex", h.tabIndex).Boolean("TabStop", true).Boolean("Enabled", h.enabled);
+    presence(list);
+    font(list, d.font).Integer("State", d.state).Boolean("Value", d.value);
+    binding(list).Text("InitialParent", h.parent);
+    return list.Bytes();
 }
+
+QCheckBox* CheckBox::checkBox() const { return widget(); }
 
 String CheckBox::Caption() const
 {

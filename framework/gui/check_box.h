@@ -4,10 +4,16 @@
 
 class QCheckBox;
 
-class CheckBox : public RectControl {
+class CheckBox : public DesignedControl<CheckBox, QCheckBox> {
 public:
     CheckBox();
-    static DesignTypeOf DesignTypes();
+    // The box's own design values, after the head; unticked by default.
+    struct Design {
+        int32_t state { 0 };
+        bool value { false };
+        DesignFont font {};
+    };
+    static String DesignListOf(const DesignHead& head, const Design& design);
 
     String Caption() const;
     void Caption(const String& value);
@@ -21,8 +27,9 @@ public:
     std::function<void(CheckBox&)> OnAction;
 
 protected:
-    const DesignTable<RectControl>& Table() const override;
-    // The head and the class's own entries, built once.
-    static const DesignTable<RectControl>& classTable();
     QCheckBox* checkBox() const;
+
+private:
+    friend DesignedControl<CheckBox, QCheckBox>;
+    static void DeclareProperties(DesignTable<RectControl>& table);
 };

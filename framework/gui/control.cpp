@@ -19,7 +19,7 @@ Ref<::Window> Control::Window() const
     return Ref<::Window>(m_window.lock());
 }
 
-void Control::AttachTo(::Window& window)
+void Control::AttachTo(::Window& window, FrameworkKey)
 {
     m_window = window.weak_from_this();
 }
@@ -149,7 +149,7 @@ void RectControl::InitialParent(const String& value)
     auto window = m_window.lock();
     if (!window)
         return; // placed when the control is attached
-    QWidget* parent = window->ContentWidget();
+    QWidget* parent = window->ContentWidget({});
     if (!value.empty()) {
         auto box = window->ControlByName(value).As<GroupBox>();
         if (!box)
@@ -170,35 +170,20 @@ void RectControl::SetProperties(const String& designList)
 
 void RectControl::AddMenuHandler(const String& itemName, std::function<bool()> handler)
 {
-    for (auto& [name, existing] : m_menuHandlers) {
-        if (name == itemName) {
-            existing = std::move(handler);
-            return;
-        }
-    }
-    m_menuHandlers.emplace_back(itemName, std::move(handler));
+    m_menuHandlers.Add(itemName, std::move(handler));
 }
 
-std::function<bool()> RectControl::MenuHandler(const String& itemName) const
+void RectControl::AttachTo(::Window& window, FrameworkKey key)
 {
-    for (const auto& [name, handler] : m_menuHandlers) {
-        if (name == itemName)
-            return handler;
-    }
-    return {};
-}
-
-void RectControl::AttachTo(::Window& window)
-{
-    Control::AttachTo(window);
-    m_widget->setParent(window.ContentWidget());
+    Control::AttachTo(window, key);
+    m_widget->setParent(window.ContentWidget({}));
     m_widget->setVisible(m_visible);
     if (!m_initialParent.empty())
         InitialParent(m_initialParent);
     place();
 }
 
-void RectControl::DetachWidget()
+void RectControl::DetachWidget(FrameworkKey)
 {
     if (m_widget) {
         m_widget->hide();
@@ -257,70 +242,74 @@ const DesignTable<RectControl>& RectControl::Table() const
     return table;
 }
 
-DesignTypeOf RectControl::HeadTypes()
-{
-    static const DesignTable<RectControl> table = HeadTable();
-    return table.Types();
-}
-
-namespace {
-
-int32_t asInt(const DesignValue& v) { return std::get<int32_t>(v); }
-bool asBool(const DesignValue& v) { return std::get<bool>(v); }
-const String& asText(const DesignValue& v) { return std::get<String>(v); }
-
-} // namespace
-
 DesignTable<RectControl> RectControl::HeadTable()
 {
-    using T = DesignType;
     DesignTable<RectControl> t;
-    t.Add("Name", T::Text, [](RectControl& c, const DesignValue& v) { c.Name(asText(v)); });
-    t.Add("Index", T::Integer, [](RectControl& c, const DesignValue& v) { c.Index(asInt(v)); });
-    t.Add("Left", T::Integer, [](RectControl& c, const DesignValue& v) { c.Left(asInt(v)); });
-    t.Add("Top", T::Integer, [](RectControl& c, const DesignValue& v) { c.Top(asInt(v)); });
-    t.Add("Width", T::Integer, [](RectControl& c, const DesignValue& v) { c.Width(asInt(v)); });
-    t.Add("Height", T::Integer, [](RectControl& c, const DesignValue& v) { c.Height(asInt(v)); });
-    t.Add("LockLeft", T::Boolean, [](RectControl& c, const DesignValue& v) { c.LockLeft(asBool(v)); });
-    t.Add("LockTop", T::Boolean, [](RectControl& c, const DesignValue& v) { c.LockTop(asBool(v)); });
-    t.Add("LockRight", T::Boolean, [](RectControl& c, const DesignValue& v) { c.LockRight(asBool(v)); });
-    t.Add("LockBottom", T::Boolean, [](RectControl& c, const DesignValue& v) { c.LockBottom(asBool(v)); });
-    // Tab panels do not exist here; every control lies on panel 0.
-    t.Add("TabPanelIndex", T::Integer, [](RectControl&, const DesignValue&) {});
+    t.Add("Name", &RectControl::Name)
+        .Add("Index", &RectControl::Index)
+        .Add("Left", &RectControl::Left)
+        .Add("Top", &RectControl::Top)
+        .Add("Width", &RectControl::Width)
+        .Add("Height", &RectControl::Height)
+        .Add("LockLeft", &RectControl::LockLeft)
+        .Add("LockTop", &RectControl::LockTop)
+        .Add("LockRight", &RectControl::LockRight)
+        .Add("LockBottom", &RectControl::LockBottom)
+        // Tab panels do not exist here; every control lies on panel 0.
+        .Accept<int32_t>("TabPanelIndex");
     return t;
 }
 
-void RectControl::AddCommonEntries(DesignTable<RectControl>& t, const std::vector<String>& names)
+void RectControl::AddCommon(DesignTable<RectControl>& t, Common entries)
 {
-    using T = DesignType;
-    for (const String& name : names) {
-        if (name == "TabIndex")
-            t.Add(name, T::Integer, [](RectControl& c, const DesignValue& v) { c.TabIndex(asInt(v)); });
-        else if (name == "TabStop")
-            t.Add(name, T::Boolean, [](RectControl& c, const DesignValue& v) { c.TabStop(asBool(v)); });
-        else if (name == "Enabled")
-            t.Add(name, T::Boolean, [](RectControl& c, const DesignValue& v) { c.Enabled(asBool(v)); });
-        else if (name == "Visible")
-            t.Add(name, T::Boolean, [](RectControl& c, const DesignValue& v) { c.Visible(asBool(v)); });
-        else if (name == "HelpTag")
-            t.Add(name, T::Text, [](RectControl& c, const DesignValue& v) { c.HelpTag(asText(v)); });
-        else if (name == "TextFont")
-            t.Add(name, T::Text, [](RectControl& c, const DesignValue& v) { c.TextFont(asText(v)); });
-        else if (name == "Bold")
-            t.Add(name, T::Boolean, [](RectControl& c, const DesignValue& v) { c.Bold(asBool(v)); });
-        else if (name == "Italic")
-            t.Add(name, T::Boolean, [](RectControl& c, const DesignValue& v) { c.Italic(asBool(v)); });
-        else if (name == "Underline")
-            t.Add(name, T::Boolean, [](RectControl& c, const DesignValue& v) { c.Underline(asBool(v)); });
-        else if (name == "InitialParent")
-            t.Add(name, T::Text, [](RectControl& c, const DesignValue& v) { c.InitialParent(asText(v)); });
-        // Deactivating with the window is what every widget here does; data binding does not
-        // exist. The entries are accepted so that the lists stay whole.
-        else if (name == "AutoDeactivate")
-            t.Add(name, T::Boolean, [](RectControl&, const DesignValue&) {});
-        else if (name == "DataSource" || name == "DataField")
-            t.Add(name, T::Text, [](RectControl&, const DesignValue&) {});
-        else
-            throw RuntimeException("No common design property \"" + name + "\"");
-    }
+    if (entries & Common::TabIndex)
+        t.Add("TabIndex", &RectControl::TabIndex);
+    if (entries & Common::TabStop)
+        t.Add("TabStop", &RectControl::TabStop);
+    if (entries & Common::Enabled)
+        t.Add("Enabled", &RectControl::Enabled);
+    if (entries & Common::Visible)
+        t.Add("Visible", &RectControl::Visible);
+    if (entries & Common::HelpTag)
+        t.Add("HelpTag", &RectControl::HelpTag);
+    if (entries & Common::TextFont)
+        t.Add("TextFont", &RectControl::TextFont);
+    if (entries & Common::Bold)
+        t.Add("Bold", &RectControl::Bold);
+    if (entries & Common::Italic)
+        t.Add("Italic", &RectControl::Italic);
+    if (entries & Common::Underline)
+        t.Add("Underline", &RectControl::Underline);
+    if (entries & Common::InitialParent)
+        t.Add("InitialParent", &RectControl::InitialParent);
+    // Deactivating with the window is what every widget here does; data binding does not
+    // exist. The entries are accepted so that the lists stay whole.
+    if (entries & Common::AutoDeactivate)
+        t.Accept<bool>("AutoDeactivate");
+    if (entries & Common::DataSource)
+        t.Accept<String>("DataSource");
+    if (entries & Common::DataField)
+        t.Accept<String>("DataField");
+}
+
+DesignList RectControl::beginList(const DesignTypeOf& types, const DesignHead& h)
+{
+    DesignList list(types);
+    list.ControlHead({ h.name, h.index, h.left, h.top, h.width, h.height, h.lockLeft, h.lockTop, h.lockRight, h.lockBottom });
+    return list;
+}
+
+DesignList& RectControl::presence(DesignList& list)
+{
+    return list.Boolean("Visible", true).Text("HelpTag", "").Boolean("AutoDeactivate", true);
+}
+
+DesignList& RectControl::font(DesignList& list, const DesignFont& f)
+{
+    return list.Text("TextFont", f.textFont).Boolean("Bold", f.bold).Boolean("Italic", f.italic).Boolean("Underline", f.underline);
+}
+
+DesignList& RectControl::binding(DesignList& list)
+{
+    return list.Text("DataSource", "").Text("DataField", "");
 }

@@ -52,10 +52,7 @@ const DesignTable<Thread>& threadTable()
 {
     static const DesignTable<Thread> table = [] {
         DesignTable<Thread> t;
-        t.Add("Priority", DesignType::Integer,
-            [](Thread& thread, const DesignValue& v) { thread.Priority(std::get<int32_t>(v)); });
-        t.Add("StackSize", DesignType::Integer,
-            [](Thread& thread, const DesignValue& v) { thread.StackSize(std::get<int32_t>(v)); });
+        t.Add("Priority", &Thread::Priority).Add("StackSize", &Thread::StackSize);
         return t;
     }();
     return table;
@@ -187,4 +184,9 @@ std::function<const DesignType*(const String&)> ThreadDesignTypes()
 void ApplyThreadDesignList(Thread& thread, const String& designList)
 {
     ApplyDesignList(threadTable(), thread, designList);
+}
+
+String ThreadDesignList(const Thread::Design& design)
+{
+    return DesignList(ThreadDesignTypes()).Integer("Priority", design.priority).Integer("StackSize", design.stackSize).Bytes();
 }

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "framework/core/text.h"
+#include "framework/core/thread.h"
 
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -18,6 +20,23 @@ using DesignValue = std::variant<int32_t, bool, Color, String>;
 // The index entry of a control outside a control array.
 inline constexpr int32_t kNoIndex = INT32_MIN;
 
+// The design type that a setter's parameter stands for.
+template<class Value>
+constexpr DesignType designTypeOf()
+{
+    using V = std::remove_cvref_t<Value>;
+    if constexpr (std::is_same_v<V, int32_t>)
+        return DesignType::Integer;
+    else if constexpr (std::is_same_v<V, bool>)
+        return DesignType::Boolean;
+    else if constexpr (std::is_same_v<V, Color>)
+        return DesignType::Color;
+    else {
+        static_assert(std::is_same_v<V, String>, "a design property is an integer, a Boolean, a colour or a text");
+        return DesignType::Text;
+    }
+}
+
 // The properties a class accepts in its list, each with its type and how it is applied.
 template<class Target>
 class DesignTable {
@@ -28,10 +47,22 @@ public:
         Setter apply;
     };
 
-    DesignTable& Add(const String& name, DesignType type, Setter apply)
+    // One property by its setter; the setter's parameter gives the property's type. `Class` is
+    // the class whose table this is or one of its bases (or a base of `Target`), so the cast is
+    // always sound.
+    template<class Class, class Value>
+        requires(std::is_base_of_v<Target, Class> || std::is_base_of_v<Class, Target>)
+    DesignTable& Add(const String& name, void (Class::*setter)(Value))
     {
-        m_entries[name] = Entry { type, std::move(apply) };
-        return *this;
+        using V = std::remove_cvref_t<Value>;
+        return add(name, designTypeOf<Value>(),
+            [setter](Target& target, const DesignValue& v) { (static_cast<Class&>(target).*setter)(std::get<V>(v)); });
+    }
+    // A property the list may carry but that changes nothing here; `Value` gives its type.
+    template<class Value>
+    DesignTable& Accept(const String& name)
+    {
+        return add(name, designTypeOf<Value>(), [](Target&, const DesignValue&) {});
     }
     const Entry* Find(const String& name) const
     {
@@ -49,6 +80,12 @@ public:
     }
 
 private:
+    DesignTable& add(const String& name, DesignType type, Setter apply)
+    {
+        m_entries[name] = Entry { type, std::move(apply) };
+        return *this;
+    }
+
     std::map<String, Entry> m_entries;
 };
 
@@ -106,7 +143,7 @@ void ApplyDesignList(const DesignTable<Target>& table, Target& target, const Str
         table.Find(entry.name)->apply(target, entry.value);
 }
 
-class Thread;
 // A thread member's list: Priority and StackSize (integers), no head.
 std::function<const DesignType*(const String&)> ThreadDesignTypes();
 void ApplyThreadDesignList(Thread& thread, const String& designList);
+String ThreadDesignList(const Thread::Design& design);

@@ -5,7 +5,7 @@
 #include <QToolButton>
 
 DisclosureTriangle::DisclosureTriangle()
-    : RectControl(new QToolButton)
+    : DesignedControl(new QToolButton)
 {
     toolButton()->setCheckable(true);
     toolButton()->setAutoRaise(true);
@@ -17,28 +17,27 @@ DisclosureTriangle::DisclosureTriangle()
     });
 }
 
-const DesignTable<RectControl>& DisclosureTriangle::classTable()
+void DisclosureTriangle::DeclareProperties(DesignTable<RectControl>& t)
 {
-    static const DesignTable<RectControl> table = [] {
-        using T = DesignType;
-        auto self = [](RectControl& c) -> DisclosureTriangle& { return static_cast<DisclosureTriangle&>(c); };
-        auto t = HeadTable();
-        AddCommonEntries(t, { "TabIndex", "TabStop", "InitialParent", "Visible", "HelpTag", "AutoDeactivate", "Enabled" });
-        t.Add("Value", T::Boolean, [self](RectControl& c, const DesignValue& v) { self(c).Value(designBool(v)); });
-        t.Add("Facing", T::Integer, [self](RectControl& c, const DesignValue& v) { self(c).Facing(designInt(v)); });
-        t.Add("AcceptFocus", T::Boolean, [self](RectControl& c, const DesignValue& v) { self(c).AcceptFocus(designBool(v)); });
-        return t;
-    }();
-    return table;
+    AddCommon(t, Common::TabIndex | Common::TabStop | Common::InitialParent | kPresence | Common::Enabled);
+    t.Add("Value", &DisclosureTriangle::Value)
+        .Add("Facing", &DisclosureTriangle::Facing)
+        .Add("AcceptFocus", &DisclosureTriangle::AcceptFocus);
 }
 
-DesignTypeOf DisclosureTriangle::DesignTypes() { return classTable().Types(); }
-const DesignTable<RectControl>& DisclosureTriangle::Table() const { return classTable(); }
-
-QToolButton* DisclosureTriangle::toolButton() const
+String DisclosureTriangle::DesignListOf(const DesignHead& h, const Design& d)
 {
-    return static_cast<QToolButton*>(Widget());
+    DesignList list = beginList(DesignTypes(), h);
+    list.Integer("TabIndex", h.tabIndex).Boolean("TabStop", true).Text("InitialParent", h.parent);
+    presence(list)
+        .Boolean("Enabled", h.enabled)
+        .Boolean("Value", d.value)
+        .Integer("Facing", d.facing)
+        .Boolean("AcceptFocus", d.acceptFocus);
+    return list.Bytes();
 }
+
+QToolButton* DisclosureTriangle::toolButton() const { return widget(); }
 
 bool DisclosureTriangle::Value() const
 {

@@ -5,10 +5,16 @@
 class QToolButton;
 
 // Reads open (pointing down) when its value is True.
-class DisclosureTriangle : public RectControl {
+class DisclosureTriangle : public DesignedControl<DisclosureTriangle, QToolButton> {
 public:
     DisclosureTriangle();
-    static DesignTypeOf DesignTypes();
+    // The triangle's own design values, after the head.
+    struct Design {
+        bool value { false };
+        int32_t facing { 0 };
+        bool acceptFocus { false };
+    };
+    static String DesignListOf(const DesignHead& head, const Design& design);
 
     bool Value() const;
     void Value(bool value);
@@ -22,12 +28,11 @@ public:
     std::function<void(DisclosureTriangle&)> OnAction;
 
 protected:
-    const DesignTable<RectControl>& Table() const override;
-    // The head and the class's own entries, built once.
-    static const DesignTable<RectControl>& classTable();
     QToolButton* toolButton() const;
 
 private:
+    friend DesignedControl<DisclosureTriangle, QToolButton>;
+    static void DeclareProperties(DesignTable<RectControl>& table);
     void pointArrow();
     int32_t m_facing { 0 };
     bool m_acceptFocus { false };

@@ -13,49 +13,65 @@ constexpr int kNoLimit = 32767;
 } // namespace
 
 EditField::EditField()
-    : RectControl(new QLineEdit)
+    : DesignedControl(new QLineEdit)
 {
     QObject::connect(lineEdit(), &QLineEdit::textChanged, lineEdit(), [this] { fire(OnTextChange, *this); });
     TextColor(m_textColor);
     BackColor(m_backColor);
 }
 
-const DesignTable<RectControl>& EditField::classTable()
+void EditField::DeclareProperties(DesignTable<RectControl>& t)
 {
-    static const DesignTable<RectControl> table = [] {
-        using T = DesignType;
-        auto self = [](RectControl& c) -> EditField& { return static_cast<EditField&>(c); };
-        auto ignored = [](RectControl&, const DesignValue&) {};
-        auto t = HeadTable();
-        AddCommonEntries(t, { "TabIndex", "TabStop", "Enabled", "Visible", "HelpTag", "AutoDeactivate", "TextFont",
-                                "Bold", "Italic", "Underline", "DataSource", "DataField", "InitialParent" });
-        t.Add("Border", T::Boolean, [self](RectControl& c, const DesignValue& v) { self(c).Border(designBool(v)); });
-        t.Add("Password", T::Boolean, [self](RectControl& c, const DesignValue& v) { self(c).Password(designBool(v)); });
-        t.Add("TextColor", T::Color, [self](RectControl& c, const DesignValue& v) { self(c).TextColor(designColour(v)); });
-        t.Add("BackColor", T::Color, [self](RectControl& c, const DesignValue& v) { self(c).BackColor(designColour(v)); });
-        t.Add("Text", T::Text, [self](RectControl& c, const DesignValue& v) { self(c).Text(designText(v)); });
-        t.Add("ReadOnly", T::Boolean, [self](RectControl& c, const DesignValue& v) { self(c).ReadOnly(designBool(v)); });
-        t.Add("LimitText", T::Integer, [self](RectControl& c, const DesignValue& v) { self(c).LimitText(designInt(v)); });
-        t.Add("Alignment", T::Integer, [self](RectControl& c, const DesignValue& v) { self(c).Alignment(designInt(v)); });
-        t.Add("Mask", T::Text, [self](RectControl& c, const DesignValue& v) {
-            self(c).lineEdit()->setInputMask(toQt(designText(v)));
-        });
-        // The field is always one line of plain text without scroll bars, a focus ring of the
-        // platform's, no tab characters and no display format.
-        for (const char* name : { "Multiline", "ScrollbarHorizontal", "ScrollbarVertical", "Styled", "UseFocusRing", "AcceptTabs" })
-            t.Add(name, T::Boolean, ignored);
-        t.Add("Format", T::Text, ignored);
-        return t;
-    }();
-    return table;
+    AddCommon(t, Common::TabIndex | Common::TabStop | Common::Enabled | kPresence | kFont | kBinding | Common::InitialParent);
+    t.Add("Border", &EditField::Border)
+        .Add("Password", &EditField::Password)
+        .Add("TextColor", &EditField::TextColor)
+        .Add("BackColor", &EditField::BackColor)
+        .Add("Text", &EditField::Text)
+        .Add("ReadOnly", &EditField::ReadOnly)
+        .Add("LimitText", &EditField::LimitText)
+        .Add("Alignment", &EditField::Alignment)
+        .Add("Mask", &EditField::mask);
+    // The field is always one line of plain text without scroll bars, a focus ring of the
+    // platform's, no tab characters and no display format.
+    for (const char* name : { "Multiline", "ScrollbarHorizontal", "ScrollbarVertical", "Styled", "UseFocusRing", "AcceptTabs" })
+        t.Accept<bool>(name);
+    t.Accept<String>("Format");
 }
 
-DesignTypeOf EditField::DesignTypes() { return classTable().Types(); }
-const DesignTable<RectControl>& EditField::Table() const { return classTable(); }
-
-QLineEdit* EditField::lineEdit() const
+String EditField::DesignListOf(const DesignHead& h, const Design& d)
 {
-    return static_cast<QLineEdit*>(Widget());
+    DesignList list = beginList(DesignTypes(), h);
+    list.Integer("TabIndex", h.tabIndex)
+        .Boolean("TabStop", true)
+        .Boolean("Border", d.border)
+        .Boolean("Multiline", d.multiline)
+        .Boolean("ScrollbarHorizontal", d.scrollbarHorizontal)
+        .Boolean("ScrollbarVertical", d.scrollbarVertical)
+        .Boolean("Styled", d.styled)
+        .Boolean("Password", d.password)
+        .Boolean("UseFocusRing", d.useFocusRing)
+        .Colour("TextColor", d.textColor)
+        .Colour("BackColor", d.backColor)
+        .Boolean("Enabled", h.enabled)
+        .Text("Format", d.format);
+    presence(list);
+    font(list, d.font)
+        .Text("Text", d.text)
+        .Text("Mask", d.mask)
+        .Boolean("ReadOnly", d.readOnly)
+        .Integer("LimitText", d.limitText)
+        .Boolean("AcceptTabs", d.acceptTabs)
+        .Integer("Alignment", d.alignment);
+    binding(list).Text("InitialParent", h.parent);
+    return list.Bytes();
+}
+
+QLineEdit* EditField::lineEdit() const { return widget(); }
+
+void EditField::mask(const String& value)
+{
+    lineEdit()->setInputMask(toQt(value));
 }
 
 String EditField::Text() const

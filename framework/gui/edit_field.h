@@ -4,10 +4,24 @@
 
 class QLineEdit;
 
-class EditField : public RectControl {
+class EditField : public DesignedControl<EditField, QLineEdit> {
 public:
     EditField();
-    static DesignTypeOf DesignTypes();
+    // The field's own design values, after the head: one line of plain text, black on white.
+    struct Design {
+        bool border { true }, multiline { false };
+        bool scrollbarHorizontal { false }, scrollbarVertical { true };
+        bool styled { false }, password { false }, useFocusRing { true };
+        Color textColor { 0, 0, 0 }, backColor { 255, 255, 255 };
+        String format {};
+        DesignFont font {};
+        String text {}, mask {};
+        bool readOnly { false };
+        int32_t limitText { 0 };
+        bool acceptTabs { false };
+        int32_t alignment { 0 };
+    };
+    static String DesignListOf(const DesignHead& head, const Design& design);
 
     String Text() const;
     void Text(const String& value);
@@ -31,12 +45,12 @@ public:
     std::function<void(EditField&)> OnTextChange;
 
 protected:
-    const DesignTable<RectControl>& Table() const override;
-    // The head and the class's own entries, built once.
-    static const DesignTable<RectControl>& classTable();
     QLineEdit* lineEdit() const;
 
 private:
+    friend DesignedControl<EditField, QLineEdit>;
+    static void DeclareProperties(DesignTable<RectControl>& table);
+    void mask(const String& value);
     int32_t m_alignment { 0 };
     Color m_textColor {}, m_backColor { 255, 255, 255 };
 };

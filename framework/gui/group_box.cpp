@@ -5,28 +5,25 @@
 #include <QGroupBox>
 
 GroupBox::GroupBox()
-    : RectControl(new QGroupBox)
+    : DesignedControl(new QGroupBox)
 {
 }
 
-const DesignTable<RectControl>& GroupBox::classTable()
+void GroupBox::DeclareProperties(DesignTable<RectControl>& t)
 {
-    static const DesignTable<RectControl> table = [] {
-        auto t = HeadTable();
-        AddCommonEntries(t, { "TabIndex", "Enabled", "Visible", "HelpTag", "AutoDeactivate", "TextFont", "Bold",
-                                "Italic", "Underline", "InitialParent" });
-        return t;
-    }();
-    return table;
+    AddCommon(t, Common::TabIndex | Common::Enabled | kPresence | kFont | Common::InitialParent);
 }
 
-DesignTypeOf GroupBox::DesignTypes() { return classTable().Types(); }
-const DesignTable<RectControl>& GroupBox::Table() const { return classTable(); }
-
-QGroupBox* GroupBox::groupBox() const
+String GroupBox::DesignListOf(const DesignHead& h, const Design& d)
 {
-    return static_cast<QGroupBox*>(Widget());
+    DesignList list = beginList(DesignTypes(), h);
+    list.Integer("TabIndex", h.tabIndex).Boolean("Enabled", h.enabled);
+    presence(list);
+    font(list, d.font).Text("InitialParent", h.parent);
+    return list.Bytes();
 }
+
+QGroupBox* GroupBox::groupBox() const { return widget(); }
 
 String GroupBox::Caption() const
 {

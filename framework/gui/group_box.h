@@ -6,17 +6,22 @@ class QGroupBox;
 
 // Controls whose InitialParent names the box are shown inside it, still placed in window
 // coordinates.
-class GroupBox : public RectControl {
+class GroupBox : public DesignedControl<GroupBox, QGroupBox> {
 public:
     GroupBox();
-    static DesignTypeOf DesignTypes();
+    // The box's own design values, after the head.
+    struct Design {
+        DesignFont font {};
+    };
+    static String DesignListOf(const DesignHead& head, const Design& design);
 
     String Caption() const;
     void Caption(const String& value);
 
 protected:
-    const DesignTable<RectControl>& Table() const override;
-    // The head and the class's own entries, built once.
-    static const DesignTable<RectControl>& classTable();
     QGroupBox* groupBox() const;
+
+private:
+    friend DesignedControl<GroupBox, QGroupBox>;
+    static void DeclareProperties(DesignTable<RectControl>& table);
 };

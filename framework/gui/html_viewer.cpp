@@ -8,7 +8,7 @@
 #include <QUrl>
 
 HTMLViewer::HTMLViewer()
-    : RectControl(new QTextBrowser)
+    : DesignedControl(new QTextBrowser)
 {
     // Every address goes through CancelLoad first, so the browser follows no link by itself.
     browser()->setOpenLinks(false);
@@ -17,23 +17,21 @@ HTMLViewer::HTMLViewer()
         [this](const QUrl& link) { FollowLink(fromQt(link.toString())); });
 }
 
-const DesignTable<RectControl>& HTMLViewer::classTable()
+void HTMLViewer::DeclareProperties(DesignTable<RectControl>& t)
 {
-    static const DesignTable<RectControl> table = [] {
-        auto t = HeadTable();
-        AddCommonEntries(t, { "TabIndex", "TabStop", "Enabled", "Visible", "HelpTag", "AutoDeactivate", "InitialParent" });
-        return t;
-    }();
-    return table;
+    AddCommon(t, Common::TabIndex | Common::TabStop | Common::Enabled | kPresence | Common::InitialParent);
 }
 
-DesignTypeOf HTMLViewer::DesignTypes() { return classTable().Types(); }
-const DesignTable<RectControl>& HTMLViewer::Table() const { return classTable(); }
-
-QTextBrowser* HTMLViewer::browser() const
+String HTMLViewer::DesignListOf(const DesignHead& h, const Design& d)
 {
-    return static_cast<QTextBrowser*>(Widget());
+    (void)d;
+    DesignList list = beginList(DesignTypes(), h);
+    list.Integer("TabIndex", h.tabIndex).Boolean("Enabled", h.enabled);
+    presence(list).Text("InitialParent", h.parent);
+    return list.Bytes();
 }
+
+QTextBrowser* HTMLViewer::browser() const { return widget(); }
 
 void HTMLViewer::LoadPage(const Ref<FolderItem>& file)
 {

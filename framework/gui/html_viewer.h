@@ -8,10 +8,13 @@ class QTextBrowser;
 // Shows HTML pages. Before it loads an address (a followed link, or LoadPage) it raises
 // CancelLoad, and True keeps it from loading; when a document begins to load it raises
 // DocumentBegin.
-class HTMLViewer : public RectControl {
+class HTMLViewer : public DesignedControl<HTMLViewer, QTextBrowser> {
 public:
     HTMLViewer();
-    static DesignTypeOf DesignTypes();
+    // A viewer has no design values of its own.
+    struct Design {
+    };
+    static String DesignListOf(const DesignHead& head, const Design& design);
 
     // Loads the file; a missing file gives an empty page.
     void LoadPage(const Ref<FolderItem>& file);
@@ -31,12 +34,11 @@ public:
     std::function<bool(HTMLViewer&, const String& url)> OnCancelLoad;
 
 protected:
-    const DesignTable<RectControl>& Table() const override;
-    // The head and the class's own entries, built once.
-    static const DesignTable<RectControl>& classTable();
     QTextBrowser* browser() const;
 
 private:
+    friend DesignedControl<HTMLViewer, QTextBrowser>;
+    static void DeclareProperties(DesignTable<RectControl>& table);
     void load(const String& address);
     String m_address;
 };

@@ -28,7 +28,7 @@ Label::Label()
 }
 
 Label::Label(QLabel* widget)
-    : RectControl(widget)
+    : DesignedControl(widget)
 {
     widget->setTextFormat(Qt::PlainText);
     widget->setFocusPolicy(Qt::NoFocus);
@@ -36,37 +36,50 @@ Label::Label(QLabel* widget)
     TextColor(m_textColor);
 }
 
-const DesignTable<RectControl>& Label::classTable()
+void Label::DeclareProperties(DesignTable<RectControl>& t)
 {
-    static const DesignTable<RectControl> table = [] {
-        auto t = HeadTable();
-        AddCommonEntries(t, { "TabIndex", "Enabled", "Visible", "HelpTag", "AutoDeactivate", "TextFont", "Bold",
-                                "Italic", "Underline", "DataSource", "DataField", "InitialParent" });
-        AddTextEntries(t);
-        return t;
-    }();
-    return table;
+    AddCommon(t, Common::TabIndex | Common::Enabled | kPresence | kFont | kBinding | Common::InitialParent);
+    AddTextEntries(t);
 }
-
-DesignTypeOf Label::DesignTypes() { return classTable().Types(); }
-const DesignTable<RectControl>& Label::Table() const { return classTable(); }
 
 void Label::AddTextEntries(DesignTable<RectControl>& t)
 {
-    using T = DesignType;
-    auto self = [](RectControl& c) -> Label& { return static_cast<Label&>(c); };
-    t.Add("Text", T::Text, [self](RectControl& c, const DesignValue& v) { self(c).Text(designText(v)); });
-    t.Add("TextAlign", T::Integer, [self](RectControl& c, const DesignValue& v) { self(c).TextAlign(designInt(v)); });
-    t.Add("TextColor", T::Color, [self](RectControl& c, const DesignValue& v) { self(c).TextColor(designColour(v)); });
-    t.Add("Multiline", T::Boolean, [self](RectControl& c, const DesignValue& v) { self(c).Multiline(designBool(v)); });
-    t.Add("Selectable", T::Boolean, [self](RectControl& c, const DesignValue& v) { self(c).Selectable(designBool(v)); });
-    t.Add("Transparent", T::Boolean, [self](RectControl& c, const DesignValue& v) { self(c).Transparent(designBool(v)); });
+    t.Add("Text", &Label::Text)
+        .Add("TextAlign", &Label::TextAlign)
+        .Add("TextColor", &Label::TextColor)
+        .Add("Multiline", &Label::Multiline)
+        .Add("Selectable", &Label::Selectable)
+        .Add("Transparent", &Label::Transparent);
 }
 
-QLabel* Label::label() const
+String Label::DesignListOf(const DesignHead& h, const Design& d)
 {
-    return static_cast<QLabel*>(Widget());
+    return textList(DesignTypes(), h, d, false);
 }
+
+String Label::textList(const DesignTypeOf& types, const DesignHead& h, const Design& d, bool tabStop)
+{
+    DesignList list = beginList(types, h);
+    list.Integer("TabIndex", h.tabIndex);
+    if (tabStop)
+        list.Boolean("TabStop", true);
+    if (d.text)
+        list.Text("Text", *d.text);
+    list.Integer("TextAlign", d.textAlign)
+        .Colour("TextColor", d.textColor)
+        .Boolean("Multiline", d.multiline)
+        .Boolean("Enabled", h.enabled)
+        .Boolean("Visible", true)
+        .Boolean("Selectable", d.selectable)
+        .Boolean("Transparent", d.transparent)
+        .Text("HelpTag", "")
+        .Boolean("AutoDeactivate", true);
+    font(list, d.font);
+    binding(list).Text("InitialParent", h.parent);
+    return list.Bytes();
+}
+
+QLabel* Label::label() const { return widget(); }
 
 String Label::Text() const
 {

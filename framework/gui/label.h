@@ -4,10 +4,20 @@
 
 class QLabel;
 
-class Label : public RectControl {
+class Label : public DesignedControl<Label, QLabel> {
 public:
     Label();
-    static DesignTypeOf DesignTypes();
+    // The label's own design values, after the head: black, left-aligned, one line, transparent.
+    struct Design {
+        // Only a label whose text is a design value carries one.
+        std::optional<String> text {};
+        // 0 left, 1 centre, 2 right.
+        int32_t textAlign { 0 };
+        Color textColor { 0, 0, 0 };
+        bool multiline { false }, selectable { false }, transparent { true };
+        DesignFont font {};
+    };
+    static String DesignListOf(const DesignHead& head, const Design& design);
 
     String Text() const;
     void Text(const String& value);
@@ -25,15 +35,16 @@ public:
 
 protected:
     explicit Label(QLabel* widget);
-    const DesignTable<RectControl>& Table() const override;
     QFont fitFont(const QFont& design) override;
-    // The head and the class's own entries, built once.
-    static const DesignTable<RectControl>& classTable();
     // Text, TextAlign, TextColor, Multiline, Selectable and Transparent, shared with StaticText.
     static void AddTextEntries(DesignTable<RectControl>& table);
+    // The list in the order labels and static texts share; only a static text's has TabStop.
+    static String textList(const DesignTypeOf& types, const DesignHead& head, const Design& design, bool tabStop);
     QLabel* label() const;
 
 private:
+    friend DesignedControl<Label, QLabel>;
+    static void DeclareProperties(DesignTable<RectControl>& table);
     String m_text;
     int32_t m_textAlign { 0 };
     Color m_textColor {};

@@ -6,33 +6,32 @@
 #include <QSignalBlocker>
 
 PopupMenu::PopupMenu()
-    : RectControl(new QComboBox)
+    : DesignedControl(new QComboBox)
 {
     QObject::connect(comboBox(), &QComboBox::currentIndexChanged, comboBox(), [this] { fire(OnChange, *this); });
 }
 
-const DesignTable<RectControl>& PopupMenu::classTable()
+void PopupMenu::DeclareProperties(DesignTable<RectControl>& t)
 {
-    static const DesignTable<RectControl> table = [] {
-        using T = DesignType;
-        auto self = [](RectControl& c) -> PopupMenu& { return static_cast<PopupMenu&>(c); };
-        auto t = HeadTable();
-        AddCommonEntries(t, { "TabIndex", "TabStop", "Enabled", "Visible", "HelpTag", "AutoDeactivate", "TextFont",
-                                "Bold", "Italic", "Underline", "DataSource", "DataField", "InitialParent" });
-        t.Add("InitialValue", T::Text, [self](RectControl& c, const DesignValue& v) { self(c).InitialValue(designText(v)); });
-        t.Add("ListIndex", T::Integer, [self](RectControl& c, const DesignValue& v) { self(c).ListIndex(designInt(v)); });
-        return t;
-    }();
-    return table;
+    AddCommon(t, Common::TabIndex | Common::TabStop | Common::Enabled | kPresence | kFont | kBinding | Common::InitialParent);
+    t.Add("InitialValue", &PopupMenu::InitialValue).Add("ListIndex", &PopupMenu::ListIndex);
 }
 
-DesignTypeOf PopupMenu::DesignTypes() { return classTable().Types(); }
-const DesignTable<RectControl>& PopupMenu::Table() const { return classTable(); }
-
-QComboBox* PopupMenu::comboBox() const
+String PopupMenu::DesignListOf(const DesignHead& h, const Design& d)
 {
-    return static_cast<QComboBox*>(Widget());
+    DesignList list = beginList(DesignTypes(), h);
+    list.Integer("TabIndex", h.tabIndex).Boolean("TabStop", true).Boolean("Enabled", h.enabled);
+    // The rows stand before the index that selects one of them.
+    if (d.initialValue)
+        list.Text("InitialValue", *d.initialValue);
+    list.Integer("ListIndex", d.listIndex);
+    presence(list);
+    font(list, d.font);
+    binding(list).Text("InitialParent", h.parent);
+    return list.Bytes();
 }
+
+QComboBox* PopupMenu::comboBox() const { return widget(); }
 
 // The new rows come with no row selected; a selection that existed before is a change.
 void PopupMenu::InitialValue(const String& rows)

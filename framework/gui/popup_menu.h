@@ -4,10 +4,17 @@
 
 class QComboBox;
 
-class PopupMenu : public RectControl {
+class PopupMenu : public DesignedControl<PopupMenu, QComboBox> {
 public:
     PopupMenu();
-    static DesignTypeOf DesignTypes();
+    // The popup's own design values, after the head.
+    struct Design {
+        // The rows (carriage-return separated), only for a popup whose rows are design values.
+        std::optional<String> initialValue {};
+        int32_t listIndex { 0 };
+        DesignFont font {};
+    };
+    static String DesignListOf(const DesignHead& head, const Design& design);
 
     // Replaces the rows by the text's rows, split at carriage returns.
     void InitialValue(const String& rows);
@@ -25,11 +32,10 @@ public:
     std::function<void(PopupMenu&)> OnChange;
 
 protected:
-    const DesignTable<RectControl>& Table() const override;
-    // The head and the class's own entries, built once.
-    static const DesignTable<RectControl>& classTable();
     QComboBox* comboBox() const;
 
 private:
+    friend DesignedControl<PopupMenu, QComboBox>;
+    static void DeclareProperties(DesignTable<RectControl>& table);
     String m_initialValue;
 };

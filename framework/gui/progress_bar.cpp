@@ -7,34 +7,32 @@
 #include <algorithm>
 
 ProgressBar::ProgressBar()
-    : RectControl(new QProgressBar)
+    : DesignedControl(new QProgressBar)
 {
     progressBar()->setTextVisible(false);
     progressBar()->setFocusPolicy(Qt::NoFocus);
     show();
 }
 
-const DesignTable<RectControl>& ProgressBar::classTable()
+void ProgressBar::DeclareProperties(DesignTable<RectControl>& t)
 {
-    static const DesignTable<RectControl> table = [] {
-        using T = DesignType;
-        auto self = [](RectControl& c) -> ProgressBar& { return static_cast<ProgressBar&>(c); };
-        auto t = HeadTable();
-        AddCommonEntries(t, { "Visible", "HelpTag", "AutoDeactivate", "Enabled", "InitialParent" });
-        t.Add("Value", T::Integer, [self](RectControl& c, const DesignValue& v) { self(c).Value(designInt(v)); });
-        t.Add("Maximum", T::Integer, [self](RectControl& c, const DesignValue& v) { self(c).Maximum(designInt(v)); });
-        return t;
-    }();
-    return table;
+    AddCommon(t, kPresence | Common::Enabled | Common::InitialParent);
+    t.Add("Value", &ProgressBar::Value).Add("Maximum", &ProgressBar::Maximum);
 }
 
-DesignTypeOf ProgressBar::DesignTypes() { return classTable().Types(); }
-const DesignTable<RectControl>& ProgressBar::Table() const { return classTable(); }
-
-QProgressBar* ProgressBar::progressBar() const
+String ProgressBar::DesignListOf(const DesignHead& h, const Design& d)
 {
-    return static_cast<QProgressBar*>(Widget());
+    // A progress bar takes no focus, so its list has no tab index.
+    DesignList list = beginList(DesignTypes(), h);
+    presence(list)
+        .Boolean("Enabled", h.enabled)
+        .Integer("Value", d.value)
+        .Integer("Maximum", d.maximum)
+        .Text("InitialParent", h.parent);
+    return list.Bytes();
 }
+
+QProgressBar* ProgressBar::progressBar() const { return widget(); }
 
 int32_t ProgressBar::Value() const
 {

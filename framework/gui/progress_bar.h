@@ -4,10 +4,14 @@
 
 class QProgressBar;
 
-class ProgressBar : public RectControl {
+class ProgressBar : public DesignedControl<ProgressBar, QProgressBar> {
 public:
     ProgressBar();
-    static DesignTypeOf DesignTypes();
+    // The bar's own design values, after the head.
+    struct Design {
+        int32_t value { 0 }, maximum { 100 };
+    };
+    static String DesignListOf(const DesignHead& head, const Design& design);
 
     int32_t Value() const;
     void Value(int32_t value);
@@ -15,12 +19,11 @@ public:
     void Maximum(int32_t value);
 
 protected:
-    const DesignTable<RectControl>& Table() const override;
-    // The head and the class's own entries, built once.
-    static const DesignTable<RectControl>& classTable();
     QProgressBar* progressBar() const;
 
 private:
+    friend DesignedControl<ProgressBar, QProgressBar>;
+    static void DeclareProperties(DesignTable<RectControl>& table);
     void show();
     int32_t m_value { 0 }, m_maximum { 100 };
 };

@@ -5,36 +5,34 @@
 #include <QPushButton>
 
 PushButton::PushButton()
-    : RectControl(new QPushButton)
+    : DesignedControl(new QPushButton)
 {
     pushButton()->setAutoDefault(false);
     QObject::connect(pushButton(), &QPushButton::clicked, pushButton(), [this] { fire(OnAction, *this); });
 }
 
-const DesignTable<RectControl>& PushButton::classTable()
+void PushButton::DeclareProperties(DesignTable<RectControl>& t)
 {
-    static const DesignTable<RectControl> table = [] {
-        using T = DesignType;
-        auto self = [](RectControl& c) -> PushButton& { return static_cast<PushButton&>(c); };
-        auto t = HeadTable();
-        AddCommonEntries(t, { "TabIndex", "TabStop", "Enabled", "Visible", "HelpTag", "AutoDeactivate", "TextFont",
-                                "Bold", "Italic", "Underline", "InitialParent" });
-        t.Add("Default", T::Boolean, [self](RectControl& c, const DesignValue& v) { self(c).Default(designBool(v)); });
-        t.Add("Cancel", T::Boolean, [self](RectControl& c, const DesignValue& v) { self(c).Cancel(designBool(v)); });
-        // Style 0, the only one used, is the ordinary push button.
-        t.Add("ButtonStyle", T::Integer, [](RectControl&, const DesignValue&) {});
-        return t;
-    }();
-    return table;
+    AddCommon(t, Common::TabIndex | Common::TabStop | Common::Enabled | kPresence | kFont | Common::InitialParent);
+    t.Add("Default", &PushButton::Default).Add("Cancel", &PushButton::Cancel);
+    // Style 0, the only one used, is the ordinary push button.
+    t.Accept<int32_t>("ButtonStyle");
 }
 
-DesignTypeOf PushButton::DesignTypes() { return classTable().Types(); }
-const DesignTable<RectControl>& PushButton::Table() const { return classTable(); }
-
-QPushButton* PushButton::pushButton() const
+String PushButton::DesignListOf(const DesignHead& h, const Design& d)
 {
-    return static_cast<QPushButton*>(Widget());
+    DesignList list = beginList(DesignTypes(), h);
+    list.Integer("TabIndex", h.tabIndex)
+        .Boolean("TabStop", true)
+        .Boolean("Default", d.isDefault)
+        .Boolean("Cancel", d.isCancel)
+        .Boolean("Enabled", h.enabled);
+    presence(list).Integer("ButtonStyle", d.buttonStyle);
+    font(list, d.font).Text("InitialParent", h.parent);
+    return list.Bytes();
 }
+
+QPushButton* PushButton::pushButton() const { return widget(); }
 
 String PushButton::Caption() const
 {

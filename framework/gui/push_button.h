@@ -4,10 +4,16 @@
 
 class QPushButton;
 
-class PushButton : public RectControl {
+class PushButton : public DesignedControl<PushButton, QPushButton> {
 public:
     PushButton();
-    static DesignTypeOf DesignTypes();
+    // The button's own design values, after the head.
+    struct Design {
+        bool isDefault { false }, isCancel { false };
+        int32_t buttonStyle { 0 };
+        DesignFont font {};
+    };
+    static String DesignListOf(const DesignHead& head, const Design& design);
 
     String Caption() const;
     void Caption(const String& value);
@@ -23,11 +29,10 @@ public:
     std::function<void(PushButton&)> OnAction;
 
 protected:
-    const DesignTable<RectControl>& Table() const override;
-    // The head and the class's own entries, built once.
-    static const DesignTable<RectControl>& classTable();
     QPushButton* pushButton() const;
 
 private:
+    friend DesignedControl<PushButton, QPushButton>;
+    static void DeclareProperties(DesignTable<RectControl>& table);
     bool m_default { false }, m_cancel { false };
 };

@@ -2,7 +2,6 @@
 
 // Framework-internal conversions between the framework's values and Qt's.
 
-#include "framework/gui/design_properties.h"
 #include "framework/core/text.h"
 
 #include <QColor>
@@ -33,8 +32,3 @@ inline QColor toQColor(Color colour)
 {
     return QColor(colour.red, colour.green, colour.blue);
 }
-
-inline int32_t designInt(const DesignValue& v) { return std::get<int32_t>(v); }
-inline bool designBool(const DesignValue& v) { return std::get<bool>(v); }
-inline const String& designText(const DesignValue& v) { return std::get<String>(v); }
-inline Color designColour(const DesignValue& v) { return std::get<Color>(v); }

@@ -46,7 +46,7 @@ private:
 } // namespace
 
 RadioButton::RadioButton()
-    : RectControl(new ExclusiveRadio)
+    : DesignedControl(new ExclusiveRadio)
 {
     radioButton()->setAutoExclusive(false);
     // Unchecking the sibling raises nothing: only the member that becomes checked acts.
@@ -56,26 +56,22 @@ RadioButton::RadioButton()
     });
 }
 
-const DesignTable<RectControl>& RadioButton::classTable()
+void RadioButton::DeclareProperties(DesignTable<RectControl>& t)
 {
-    static const DesignTable<RectControl> table = [] {
-        auto t = HeadTable();
-        AddCommonEntries(t, { "TabIndex", "TabStop", "Enabled", "Visible", "HelpTag", "AutoDeactivate", "TextFont",
-                                "Bold", "Italic", "Underline", "InitialParent" });
-        t.Add("Value", DesignType::Boolean,
-            [](RectControl& c, const DesignValue& v) { static_cast<RadioButton&>(c).Value(designBool(v)); });
-        return t;
-    }();
-    return table;
+    AddCommon(t, Common::TabIndex | Common::TabStop | Common::Enabled | kPresence | kFont | Common::InitialParent);
+    t.Add("Value", &RadioButton::Value);
 }
 
-DesignTypeOf RadioButton::DesignTypes() { return classTable().Types(); }
-const DesignTable<RectControl>& RadioButton::Table() const { return classTable(); }
-
-QRadioButton* RadioButton::radioButton() const
+String RadioButton::DesignListOf(const DesignHead& h, const Design& d)
 {
-    return static_cast<QRadioButton*>(Widget());
+    DesignList list = beginList(DesignTypes(), h);
+    list.Integer("TabIndex", h.tabIndex).Boolean("TabStop", true).Boolean("Enabled", h.enabled);
+    presence(list);
+    font(list, d.font).Boolean("Value", d.value).Text("InitialParent", h.parent);
+    return list.Bytes();
 }
+
+QRadioButton* RadioButton::radioButton() const { return widget(); }
 
 String RadioButton::Caption() const
 {

@@ -5,10 +5,15 @@
 class QRadioButton;
 
 // Exclusive within its parent (the window or a group box).
-class RadioButton : public RectControl {
+class RadioButton : public DesignedControl<RadioButton, QRadioButton> {
 public:
     RadioButton();
-    static DesignTypeOf DesignTypes();
+    // The button's own design values, after the head.
+    struct Design {
+        bool value { false };
+        DesignFont font {};
+    };
+    static String DesignListOf(const DesignHead& head, const Design& design);
 
     String Caption() const;
     void Caption(const String& value);
@@ -20,8 +25,9 @@ public:
     std::function<void(RadioButton&)> OnAction;
 
 protected:
-    const DesignTable<RectControl>& Table() const override;
-    // The head and the class's own entries, built once.
-    static const DesignTable<RectControl>& classTable();
     QRadioButton* radioButton() const;
+
+private:
+    friend DesignedControl<RadioButton, QRadioButton>;
+    static void DeclareProperties(DesignTable<RectControl>& table);
 };

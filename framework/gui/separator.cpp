@@ -27,19 +27,20 @@ protected:
 } // namespace
 
 Separator::Separator()
-    : RectControl(new SeparatorLine)
+    : DesignedControl(new SeparatorLine)
 {
 }
 
-const DesignTable<RectControl>& Separator::classTable()
+void Separator::DeclareProperties(DesignTable<RectControl>& t)
 {
-    static const DesignTable<RectControl> table = [] {
-        auto t = HeadTable();
-        AddCommonEntries(t, { "TabIndex", "TabStop", "InitialParent", "Visible", "HelpTag", "AutoDeactivate", "Enabled" });
-        return t;
-    }();
-    return table;
+    AddCommon(t, Common::TabIndex | Common::TabStop | Common::InitialParent | kPresence | Common::Enabled);
 }
 
-DesignTypeOf Separator::DesignTypes() { return classTable().Types(); }
-const DesignTable<RectControl>& Separator::Table() const { return classTable(); }
+String Separator::DesignListOf(const DesignHead& h, const Design& d)
+{
+    (void)d;
+    DesignList list = beginList(DesignTypes(), h);
+    list.Integer("TabIndex", h.tabIndex).Boolean("TabStop", true).Text("InitialParent", h.parent);
+    presence(list).Boolean("Enabled", h.enabled);
+    return list.Bytes();
+}

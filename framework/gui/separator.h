@@ -2,14 +2,18 @@
 
 #include "framework/gui/control.h"
 
+class QFrame;
+
 // A horizontal line (vertical when higher than wide).
-class Separator : public RectControl {
+class Separator : public DesignedControl<Separator, QFrame> {
 public:
     Separator();
-    static DesignTypeOf DesignTypes();
+    // A separator has no design values of its own.
+    struct Design {
+    };
+    static String DesignListOf(const DesignHead& head, const Design& design);
 
-protected:
-    const DesignTable<RectControl>& Table() const override;
-    // The head and the class's own entries, built once.
-    static const DesignTable<RectControl>& classTable();
+private:
+    friend DesignedControl<Separator, QFrame>;
+    static void DeclareProperties(DesignTable<RectControl>& table);
 };

@@ -5,39 +5,45 @@
 #include <QSlider>
 
 Slider::Slider()
-    : RectControl(new QSlider(Qt::Horizontal))
+    : DesignedControl(new QSlider(Qt::Horizontal))
 {
     QObject::connect(slider(), &QSlider::valueChanged, slider(), [this] { fire(OnValueChanged, *this); });
 }
 
-const DesignTable<RectControl>& Slider::classTable()
+void Slider::DeclareProperties(DesignTable<RectControl>& t)
 {
-    static const DesignTable<RectControl> table = [] {
-        using T = DesignType;
-        auto self = [](RectControl& c) -> Slider& { return static_cast<Slider&>(c); };
-        auto t = HeadTable();
-        AddCommonEntries(t, { "TabIndex", "TabStop", "Enabled", "Visible", "HelpTag", "AutoDeactivate", "InitialParent" });
-        t.Add("Minimum", T::Integer, [self](RectControl& c, const DesignValue& v) { self(c).Minimum(designInt(v)); });
-        t.Add("Value", T::Integer, [self](RectControl& c, const DesignValue& v) { self(c).Value(designInt(v)); });
-        t.Add("Maximum", T::Integer, [self](RectControl& c, const DesignValue& v) { self(c).Maximum(designInt(v)); });
-        t.Add("LineStep", T::Integer, [self](RectControl& c, const DesignValue& v) { self(c).LineStep(designInt(v)); });
-        t.Add("PageStep", T::Integer, [self](RectControl& c, const DesignValue& v) { self(c).PageStep(designInt(v)); });
-        t.Add("LiveScroll", T::Boolean, [self](RectControl& c, const DesignValue& v) { self(c).LiveScroll(designBool(v)); });
-        // 0 draws no tick marks; any other style draws them below the groove.
-        t.Add("TickStyle", T::Integer, [self](RectControl& c, const DesignValue& v) {
-            self(c).slider()->setTickPosition(designInt(v) == 0 ? QSlider::NoTicks : QSlider::TicksBelow);
-        });
-        return t;
-    }();
-    return table;
+    AddCommon(t, Common::TabIndex | Common::TabStop | Common::Enabled | kPresence | Common::InitialParent);
+    t.Add("Minimum", &Slider::Minimum)
+        .Add("Value", &Slider::Value)
+        .Add("Maximum", &Slider::Maximum)
+        .Add("LineStep", &Slider::LineStep)
+        .Add("PageStep", &Slider::PageStep)
+        .Add("LiveScroll", &Slider::LiveScroll)
+        .Add("TickStyle", &Slider::tickStyle);
 }
 
-DesignTypeOf Slider::DesignTypes() { return classTable().Types(); }
-const DesignTable<RectControl>& Slider::Table() const { return classTable(); }
-
-QSlider* Slider::slider() const
+String Slider::DesignListOf(const DesignHead& h, const Design& d)
 {
-    return static_cast<QSlider*>(Widget());
+    DesignList list = beginList(DesignTypes(), h);
+    list.Integer("TabIndex", h.tabIndex).Boolean("TabStop", true).Boolean("Enabled", h.enabled);
+    presence(list)
+        .Integer("Minimum", d.minimum)
+        .Integer("Value", d.value)
+        .Integer("Maximum", d.maximum)
+        .Integer("LineStep", d.lineStep)
+        .Integer("PageStep", d.pageStep)
+        .Boolean("LiveScroll", d.liveScroll)
+        .Integer("TickStyle", d.tickStyle)
+        .Text("InitialParent", h.parent);
+    return list.Bytes();
+}
+
+QSlider* Slider::slider() const { return widget(); }
+
+// 0 draws no tick marks; any other style draws them below the groove.
+void Slider::tickStyle(int32_t style)
+{
+    slider()->setTickPosition(style == 0 ? QSlider::NoTicks : QSlider::TicksBelow);
 }
 
 int32_t Slider::Minimum() const { return slider()->minimum(); }

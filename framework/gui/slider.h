@@ -4,10 +4,17 @@
 
 class QSlider;
 
-class Slider : public RectControl {
+class Slider : public DesignedControl<Slider, QSlider> {
 public:
     Slider();
-    static DesignTypeOf DesignTypes();
+    // The slider's own design values, after the head.
+    struct Design {
+        int32_t minimum { 0 }, value { 0 }, maximum { 100 };
+        int32_t lineStep { 1 }, pageStep { 20 };
+        bool liveScroll { true };
+        int32_t tickStyle { 0 };
+    };
+    static String DesignListOf(const DesignHead& head, const Design& design);
 
     int32_t Minimum() const;
     void Minimum(int32_t value);
@@ -26,8 +33,10 @@ public:
     std::function<void(Slider&)> OnValueChanged;
 
 protected:
-    const DesignTable<RectControl>& Table() const override;
-    // The head and the class's own entries, built once.
-    static const DesignTable<RectControl>& classTable();
     QSlider* slider() const;
+
+private:
+    friend DesignedControl<Slider, QSlider>;
+    static void DeclareProperties(DesignTable<RectControl>& table);
+    void tickStyle(int32_t style);
 };

@@ -29,7 +29,7 @@ protected:
 } // namespace
 
 StaticText::StaticText()
-    : Label(new ClickLabel)
+    : DesignedControl(new ClickLabel)
 {
     static_cast<ClickLabel*>(Widget())->pressed = [this](int32_t x, int32_t y) {
         if (!OnMouseDown)
@@ -41,17 +41,13 @@ StaticText::StaticText()
     };
 }
 
-const DesignTable<RectControl>& StaticText::classTable()
+void StaticText::DeclareProperties(DesignTable<RectControl>& t)
 {
-    static const DesignTable<RectControl> table = [] {
-        auto t = HeadTable();
-        AddCommonEntries(t, { "TabIndex", "TabStop", "Enabled", "Visible", "HelpTag", "AutoDeactivate", "TextFont",
-                                "Bold", "Italic", "Underline", "DataSource", "DataField", "InitialParent" });
-        AddTextEntries(t);
-        return t;
-    }();
-    return table;
+    AddCommon(t, Common::TabIndex | Common::TabStop | Common::Enabled | kPresence | kFont | kBinding | Common::InitialParent);
+    AddTextEntries(t);
 }
 
-DesignTypeOf StaticText::DesignTypes() { return classTable().Types(); }
-const DesignTable<RectControl>& StaticText::Table() const { return classTable(); }
+String StaticText::DesignListOf(const DesignHead& h, const Design& d)
+{
+    return textList(DesignTypes(), h, d, true);
+}

@@ -2,17 +2,19 @@
 
 #include "framework/gui/label.h"
 
+class QLabel;
+
 // A label that reports clicks: MouseDown returns True when the control handled the click; a click
 // it does not handle (or with no handler) goes on to the window's MouseDown.
-class StaticText : public Label {
+class StaticText : public DesignedControl<StaticText, QLabel, Label> {
 public:
     StaticText();
-    static DesignTypeOf DesignTypes();
+    // A static text's list is a label's with TabStop; its text is a design value.
+    static String DesignListOf(const DesignHead& head, const Design& design);
 
     std::function<bool(StaticText&, int32_t x, int32_t y)> OnMouseDown;
 
-protected:
-    const DesignTable<RectControl>& Table() const override;
-    // The head and the class's own entries, built once.
-    static const DesignTable<RectControl>& classTable();
+private:
+    friend DesignedControl<StaticText, QLabel, Label>;
+    static void DeclareProperties(DesignTable<RectControl>& table);
 };

@@ -1,9 +1,7 @@
+// A window: building and closing it, its properties, its members, and its geometry.
 #include "framework/gui/window.h"
 
-#include "framework/gui/application.h"
-#include "framework/gui/edit_actions.h"
 #include "framework/gui/group_box.h"
-#include "framework/gui/push_button.h"
 #include "framework/gui/qt_convert.h"
 #include "framework/gui/runtime.h"
 #include "framework/gui/window_shell.h"
@@ -39,13 +37,6 @@ void moveToFront(Window* window)
         std::rotate(windows.begin(), it, it + 1);
 }
 
-void setAutoEnable(const Ref<MenuItem>& item)
-{
-    item->Enabled(item->AutoEnable());
-    for (int32_t i = 0; i < item->Count(); ++i)
-        setAutoEnable(item->Item(i));
-}
-
 } // namespace
 
 Window::Window()
@@ -63,7 +54,7 @@ Window::~Window()
     for (auto& member : m_members) {
         if (member.member.shared().use_count() > 1) {
             if (auto control = member.member.As<RectControl>())
-                control->DetachWidget();
+                control->DetachWidget({});
         }
     }
     m_members.clear();
@@ -262,7 +253,7 @@ void Window::adopt(const std::shared_ptr<WindowMember>& member)
 {
     m_members.push_back(Member { String(), kNoIndex, Ref<WindowMember>(member) });
     if (auto* control = dynamic_cast<Control*>(member.get()))
-        control->AttachTo(*this);
+        control->AttachTo(*this, {});
     if (auto* child = dynamic_cast<PaneChild*>(member.get())) {
         if (auto self = weak_from_this().lock())
             child->SetWindow(Ref<Window>(self));
@@ -314,106 +305,20 @@ Ref<WindowMember> Window::ControlByNameIndex(const String& name, int32_t index) 
 
 void Window::AddMenuHandler(const String& itemName, std::function<bool()> handler)
 {
-    for (auto& [name, existing] : m_menuHandlers) {
-        if (name == itemName) {
-            existing = std::move(handler);
-            return;
-        }
-    }
-    m_menuHandlers.emplace_back(itemName, std::move(handler));
+    m_menuHandlers.Add(itemName, std::move(handler));
 }
 
-std::function<bool()> Window::MenuHandler(const String& itemName) const
-{
-    for (const auto& [name, handler] : m_menuHandlers) {
-        if (name == itemName)
-            return handler;
-    }
-    return {};
-}
-
-QWidget* Window::ContentWidget() const
+QWidget* Window::ContentWidget(FrameworkKey) const
 {
     return m_shell->content;
 }
 
-QWidget* Window::TopLevelWidget() const
+QWidget* Window::TopLevelWidget(FrameworkKey) const
 {
     return m_shell->top;
 }
 
-Ref<MenuItem> Window::shownMenuBar() const
-{
-    if (!m_menuBarVisible)
-        return nullptr;
-    if (m_menuBar)
-        return m_menuBar;
-    if (auto app = TheApplication())
-        return app->MenuBar();
-    return nullptr;
-}
-
-void Window::RefreshMenus()
-{
-    Ref<MenuItem> model = shownMenuBar();
-    if (!model)
-        return;
-    if (model != m_shell->builtModel || model->Generation() != m_shell->builtGeneration) {
-        m_shell->buildMenus(model);
-        applyGeometry();
-    }
-    setAutoEnable(model);
-    EnableEditItems(model, m_shell->top->focusWidget());
-    auto self = shared_from_this();
-    if (OnEnableMenuItems) {
-        auto hook = OnEnableMenuItems;
-        RunGuarded(hook);
-    }
-    m_shell->syncActions();
-}
-
-void Window::ChooseMenuItem(const Ref<MenuItem>& item)
-{
-    auto self = shared_from_this();
-    const String name = item->Name();
-    auto run = [](const std::function<bool()>& handler) {
-        bool handled = false;
-        RunGuarded([&] { handled = handler(); });
-        return handled;
-    };
-    if (QWidget* focus = m_shell->top->focusWidget()) {
-        for (const auto& m : m_members) {
-            auto control = m.member.As<RectControl>();
-            if (!control || !(control->Widget() == focus || control->Widget()->isAncestorOf(focus)))
-                continue;
-            if (auto handler = control->MenuHandler(name); handler && run(handler))
-                return;
-            break;
-        }
-    }
-    if (auto handler = MenuHandler(name); handler && run(handler))
-        return;
-    if (PerformEditAction(name, m_shell->top->focusWidget()))
-        return;
-    if (item.As<QuitMenuItem>())
-        Quit(0);
-}
-
-bool Window::PressDefaultButton(bool cancel)
-{
-    for (const auto& m : m_members) {
-        auto button = m.member.As<PushButton>();
-        if (!button || !(cancel ? button->Cancel() : button->Default()))
-            continue;
-        if (!button->Enabled() || !button->Visible() || !button->Widget()->isEnabled())
-            return false;
-        button->Push();
-        return true;
-    }
-    return false;
-}
-
-void Window::ContentResized(int32_t width, int32_t height)
+void Window::ContentResized(FrameworkKey, int32_t width, int32_t height)
 {
     const int32_t contentHeight = height - m_shell->menuBarHeight();
     m_shell->layoutChildren(width, contentHeight);
@@ -421,29 +326,9 @@ void Window::ContentResized(int32_t width, int32_t height)
         moveContent(width, contentHeight);
 }
 
-void Window::Activated()
+void Window::Activated(FrameworkKey)
 {
     moveToFront(this);
-}
-
-bool Window::DispatchMouseDown(int32_t x, int32_t y)
-{
-    if (!OnMouseDown)
-        return false;
-    auto self = shared_from_this();
-    auto hook = OnMouseDown;
-    bool handled = false;
-    RunGuarded([&] { handled = hook(x, y); });
-    return handled;
-}
-
-void Window::DispatchDrop(DragItem& item, int32_t action)
-{
-    if (!OnDropObject)
-        return;
-    auto self = shared_from_this();
-    auto hook = OnDropObject;
-    RunGuarded([&] { hook(item, action); });
 }
 
 // Controls locked to the right or bottom edge keep their distance to it: they move, or stretch

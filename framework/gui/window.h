@@ -122,22 +122,22 @@ public:
     std::function<void(DragItem&, int32_t action)> OnDropObject;
     std::function<bool(int32_t x, int32_t y)> OnMouseDown;
 
-    // Framework-internal.
-    QWidget* ContentWidget() const;
-    QWidget* TopLevelWidget() const;
-    std::function<bool()> MenuHandler(const String& itemName) const;
+    // Framework-internal: only the framework can make the key.
+    QWidget* ContentWidget(FrameworkKey) const;
+    QWidget* TopLevelWidget(FrameworkKey) const;
+    std::function<bool()> MenuHandler(FrameworkKey, const String& itemName) const { return m_menuHandlers.Find(itemName); }
     // Brings the menus up to date: every item to its AutoEnable value, then EnableMenuItems.
-    void RefreshMenus();
+    void RefreshMenus(FrameworkKey);
     // Routes a chosen item: the focused control's handler, then the window's; a QuitMenuItem
     // that neither handled quits.
-    void ChooseMenuItem(const Ref<MenuItem>& item);
+    void ChooseMenuItem(FrameworkKey, const Ref<MenuItem>& item);
     // Presses the default (or cancel) button when it is enabled and visible; False when none.
-    bool PressDefaultButton(bool cancel);
-    void ContentResized(int32_t width, int32_t height);
-    void Activated();
-    bool DispatchMouseDown(int32_t x, int32_t y);
-    void DispatchDrop(DragItem& item, int32_t action);
-    bool AcceptsDrops() const { return m_acceptsDrops; }
+    bool PressDefaultButton(FrameworkKey, bool cancel);
+    void ContentResized(FrameworkKey, int32_t width, int32_t height);
+    void Activated(FrameworkKey);
+    bool DispatchMouseDown(FrameworkKey, int32_t x, int32_t y);
+    void DispatchDrop(FrameworkKey, DragItem& item, int32_t action);
+    bool AcceptsDrops(FrameworkKey) const { return m_acceptsDrops; }
 
 protected:
     // The building hooks that Constructor runs, in this order.
@@ -151,6 +151,10 @@ private:
     void moveContent(int32_t width, int32_t height);
     void applyWindowFlags();
     void applyBackColor();
+    // Design values that the window keeps without a property of its own.
+    void fullScreen(bool value);
+    void hasBackColor(bool value);
+    void backColor(Color value);
     void orderFocus();
     Ref<MenuItem> shownMenuBar() const;
     friend struct WindowDesign;
@@ -162,7 +166,7 @@ private:
     };
     std::unique_ptr<WindowShell> m_shell;
     std::vector<Member> m_members;
-    std::vector<std::pair<String, std::function<bool()>>> m_menuHandlers;
+    MenuHandlers m_menuHandlers;
     Ref<::MenuBar> m_menuBar;
     int32_t m_minWidth { 64 }, m_minHeight { 64 }, m_maxWidth { 32000 }, m_maxHeight { 32000 };
     bool m_resizeable { true }, m_closeButton { true }, m_minimizeButton { true }, m_maximizeButton { true };

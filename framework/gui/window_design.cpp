@@ -1,4 +1,3 @@
-#include "framework/gui/qt_convert.h"
 #include "framework/gui/window.h"
 
 // The window's own design-property list: no head, one entry per window property.
@@ -6,43 +5,49 @@ struct WindowDesign {
     static const DesignTable<Window>& table()
     {
         static const DesignTable<Window> t = [] {
-            using T = DesignType;
-            auto ignored = [](Window&, const DesignValue&) {};
             DesignTable<Window> t;
-            t.Add("Width", T::Integer, [](Window& w, const DesignValue& v) { w.Width(designInt(v)); });
-            t.Add("Height", T::Integer, [](Window& w, const DesignValue& v) { w.Height(designInt(v)); });
-            t.Add("MinWidth", T::Integer, [](Window& w, const DesignValue& v) { w.MinWidth(designInt(v)); });
-            t.Add("MinHeight", T::Integer, [](Window& w, const DesignValue& v) { w.MinHeight(designInt(v)); });
-            t.Add("MaxWidth", T::Integer, [](Window& w, const DesignValue& v) { w.MaxWidth(designInt(v)); });
-            t.Add("MaxHeight", T::Integer, [](Window& w, const DesignValue& v) { w.MaxHeight(designInt(v)); });
-            t.Add("Title", T::Text, [](Window& w, const DesignValue& v) { w.Title(designText(v)); });
-            t.Add("Visible", T::Boolean, [](Window& w, const DesignValue& v) { w.Visible(designBool(v)); });
-            t.Add("MenuBarVisible", T::Boolean, [](Window& w, const DesignValue& v) { w.MenuBarVisible(designBool(v)); });
-            t.Add("CloseButton", T::Boolean, [](Window& w, const DesignValue& v) { w.CloseButton(designBool(v)); });
-            t.Add("Resizeable", T::Boolean, [](Window& w, const DesignValue& v) { w.Resizeable(designBool(v)); });
-            t.Add("MaximizeButton", T::Boolean, [](Window& w, const DesignValue& v) { w.MaximizeButton(designBool(v)); });
-            t.Add("MinimizeButton", T::Boolean, [](Window& w, const DesignValue& v) { w.MinimizeButton(designBool(v)); });
-            t.Add("FullScreen", T::Boolean, [](Window& w, const DesignValue& v) { w.m_fullScreen = designBool(v); });
-            t.Add("HasBackColor", T::Boolean, [](Window& w, const DesignValue& v) {
-                w.m_hasBackColor = designBool(v);
-                w.applyBackColor();
-            });
-            t.Add("BackColor", T::Color, [](Window& w, const DesignValue& v) {
-                w.m_backColor = designColour(v);
-                w.applyBackColor();
-            });
+            t.Add("Width", &Window::Width)
+                .Add("Height", &Window::Height)
+                .Add("MinWidth", &Window::MinWidth)
+                .Add("MinHeight", &Window::MinHeight)
+                .Add("MaxWidth", &Window::MaxWidth)
+                .Add("MaxHeight", &Window::MaxHeight)
+                .Add("Title", &Window::Title)
+                .Add("Visible", &Window::Visible)
+                .Add("MenuBarVisible", &Window::MenuBarVisible)
+                .Add("CloseButton", &Window::CloseButton)
+                .Add("Resizeable", &Window::Resizeable)
+                .Add("MaximizeButton", &Window::MaximizeButton)
+                .Add("MinimizeButton", &Window::MinimizeButton)
+                .Add("FullScreen", &Window::fullScreen)
+                .Add("HasBackColor", &Window::hasBackColor)
+                .Add("BackColor", &Window::backColor);
             // The window manager places new windows and draws every frame kind alike; windows are
             // always drawn whole and resized live where the platform does so.
-            t.Add("Placement", T::Integer, ignored);
-            t.Add("Frame", T::Integer, ignored);
-            t.Add("MacProcID", T::Integer, ignored);
-            t.Add("Composite", T::Boolean, ignored);
-            t.Add("LiveResize", T::Boolean, ignored);
+            t.Accept<int32_t>("Placement").Accept<int32_t>("Frame").Accept<int32_t>("MacProcID");
+            t.Accept<bool>("Composite").Accept<bool>("LiveResize");
             return t;
         }();
         return t;
     }
 };
+
+void Window::fullScreen(bool value)
+{
+    m_fullScreen = value;
+}
+
+void Window::hasBackColor(bool value)
+{
+    m_hasBackColor = value;
+    applyBackColor();
+}
+
+void Window::backColor(Color value)
+{
+    m_backColor = value;
+    applyBackColor();
+}
 
 void Window::SetProperties(const String& designList)
 {

@@ -52,9 +52,9 @@ void TopLevelWidget::keyPressEvent(QKeyEvent* event)
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
     if (owner && plain) {
         auto keep = owner->shared_from_this();
-        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && owner->PressDefaultButton(false))
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && owner->PressDefaultButton({}, false))
             return event->accept();
-        if (event->key() == Qt::Key_Escape && owner->PressDefaultButton(true))
+        if (event->key() == Qt::Key_Escape && owner->PressDefaultButton({}, true))
             return event->accept();
     }
     QWidget::keyPressEvent(event);
@@ -64,14 +64,14 @@ void TopLevelWidget::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     if (owner)
-        owner->ContentResized(width(), height());
+        owner->ContentResized({}, width(), height());
 }
 
 void TopLevelWidget::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && owner)
-        owner->Activated();
+        owner->Activated({});
 }
 
 ContentWidget::ContentWidget(TopLevelWidget* top)
@@ -91,7 +91,7 @@ void ContentWidget::mousePressEvent(QMouseEvent* event)
     if (Window* window = owner()) {
         auto keep = window->shared_from_this();
         const QPoint at = event->position().toPoint();
-        window->DispatchMouseDown(at.x(), at.y());
+        window->DispatchMouseDown({}, at.x(), at.y());
         event->accept();
         return;
     }
@@ -100,20 +100,20 @@ void ContentWidget::mousePressEvent(QMouseEvent* event)
 
 void ContentWidget::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (owner() && owner()->AcceptsDrops())
+    if (owner() && owner()->AcceptsDrops({}))
         event->acceptProposedAction();
 }
 
 void ContentWidget::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (owner() && owner()->AcceptsDrops())
+    if (owner() && owner()->AcceptsDrops({}))
         event->acceptProposedAction();
 }
 
 void ContentWidget::dropEvent(QDropEvent* event)
 {
     Window* window = owner();
-    if (!window || !window->AcceptsDrops())
+    if (!window || !window->AcceptsDrops({}))
         return;
     auto keep = window->shared_from_this();
     std::vector<String> paths;
@@ -122,7 +122,7 @@ void ContentWidget::dropEvent(QDropEvent* event)
         paths.push_back(url.isLocalFile() ? fromQt(url.toLocalFile()) : String());
     DragItem item(std::move(paths), urls.isEmpty());
     event->acceptProposedAction();
-    window->DispatchDrop(item, dropActionCode(event->dropAction()));
+    window->DispatchDrop({}, item, dropActionCode(event->dropAction()));
 }
 
 WindowShell::WindowShell(Window& owner)
@@ -176,7 +176,7 @@ void WindowShell::buildMenus(const Ref<MenuItem>& model)
         QMenu* menu = menuBar->addMenu(captionToQt(menuItem->Text()));
         QObject::connect(menu, &QMenu::aboutToShow, top, [this] {
             if (top->owner)
-                top->owner->RefreshMenus();
+                top->owner->RefreshMenus({});
         });
         addItems(menu, menuItem);
     }
@@ -205,7 +205,7 @@ void WindowShell::addItems(QMenu* menu, const Ref<MenuItem>& parent)
         action->setEnabled(item->Enabled());
         QObject::connect(action, &QAction::triggered, top, [this, item] {
             if (top->owner)
-                top->owner->ChooseMenuItem(item);
+                top->owner->ChooseMenuItem({}, item);
         });
         actions.emplace_back(action, item);
         if (!keys.isEmpty()) {
@@ -217,9 +217,9 @@ void WindowShell::addItems(QMenu* menu, const Ref<MenuItem>& parent)
                 if (!window)
                     return;
                 auto keep = window->shared_from_this();
-                window->RefreshMenus();
+                window->RefreshMenus({});
                 if (item->Enabled())
-                    window->ChooseMenuItem(item);
+                    window->ChooseMenuItem({}, item);
             });
             shortcuts.push_back(shortcut);
         }

@@ -8,17 +8,17 @@
 
 namespace {
 
-SuffixSettings proportional(int32_t basis, const String& size)
+RunSettings proportional(int32_t basis, const String& size)
 {
-    SuffixSettings s;
+    RunSettings s;
     s.sizeBasis = basis;
     s.wantedSize = size;
     return s;
 }
 
-SuffixSettings independent(const String& width, int32_t widthUnit, const String& height, int32_t heightUnit)
+RunSettings independent(const String& width, int32_t widthUnit, const String& height, int32_t heightUnit)
 {
-    SuffixSettings s;
+    RunSettings s;
     s.proportional = false;
     s.independent = true;
     s.independentWidth = width;
@@ -28,9 +28,9 @@ SuffixSettings independent(const String& width, int32_t widthUnit, const String&
     return s;
 }
 
-SuffixSettings box(const String& width, const String& height)
+RunSettings box(const String& width, const String& height)
 {
-    SuffixSettings s;
+    RunSettings s;
     s.proportional = false;
     s.boxWidth = width;
     s.boxHeight = height;
@@ -41,7 +41,7 @@ TEST(OutputNames, FolderNameBySettings)
 {
     struct Case {
         String source;
-        SuffixSettings settings;
+        RunSettings settings;
         String expected;
     };
     const Case cases[] = {
@@ -76,10 +76,8 @@ TEST(OutputNames, FolderNameBySettings)
 
 TEST(OutputNames, InitialsComeFromTheSettings)
 {
-    SuffixSettings s = independent("800", 0, "600", 0);
-    s.initialWidth = "L";
-    s.initialHeight = "A";
-    EXPECT_EQ(SettingsSuffix(s), " (L800, A600)");
+    RunSettings s = independent("800", 0, "600", 0);
+    EXPECT_EQ(SettingsSuffix(s, { .width = "L", .height = "A" }), " (L800, A600)");
 }
 
 // A "/" typed in a size field must not take the output folder out of the source's parent.

@@ -3,6 +3,7 @@
 // Runs of the engine through the main window, as a user makes them: settings on the controls, a
 // folder chosen with Select, Go pressed, the event loop spun until the window is given back.
 
+#include "engine/threadrun.h"
 #include "framework/core/folder_item.h"
 #include "framework/gui/runtime.h"
 #include "main_window/main.h"

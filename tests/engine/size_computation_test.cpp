@@ -2,38 +2,48 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+
 namespace {
 
-FixedSizeSettings proportional(int32_t basis, double wanted, bool increase = false)
+// A size as the user would type it, in the fewest digits that give the same number back.
+String typed(double value)
 {
-    FixedSizeSettings s;
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return String(text, end);
+}
+
+RunSettings proportional(int32_t basis, double wanted, bool increase = false)
+{
+    RunSettings s;
     s.proportional = true;
     s.sizeBasis = basis;
-    s.wantedSize = wanted;
+    s.wantedSize = typed(wanted);
     s.increase = increase;
     return s;
 }
 
-FixedSizeSettings independent(double width, int32_t widthUnit, double height, int32_t heightUnit, bool increase = false)
+RunSettings independent(double width, int32_t widthUnit, double height, int32_t heightUnit, bool increase = false)
 {
-    FixedSizeSettings s;
+    RunSettings s;
     s.proportional = false;
     s.independent = true;
-    s.independentWidth = width;
+    s.independentWidth = typed(width);
     s.widthUnit = widthUnit;
-    s.independentHeight = height;
+    s.independentHeight = typed(height);
     s.heightUnit = heightUnit;
     s.increase = increase;
     return s;
 }
 
-FixedSizeSettings box(double width, double height, bool increase = false)
+RunSettings box(double width, double height, bool increase = false)
 {
-    FixedSizeSettings s;
+    RunSettings s;
     s.proportional = false;
     s.independent = false;
-    s.boxWidth = width;
-    s.boxHeight = height;
+    s.boxWidth = typed(width);
+    s.boxHeight = typed(height);
     s.increase = increase;
     return s;
 }
@@ -42,7 +52,7 @@ struct SizeCase {
     const char* what;
     int32_t width;
     int32_t height;
-    FixedSizeSettings settings;
+    RunSettings settings;
     NewSize expected;
 };
 
@@ -90,29 +100,19 @@ TEST(SizeComputation, EveryModeBasisAndUnit)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(ComputeNewSize(c.width, c.height, c.settings), c.expected);
+        EXPECT_EQ(ComputeNewSize(c.width, c.height, [&c] { return c.settings; }), c.expected);
     }
 }
 
-// The settings are asked for at each use: the percent basis reads the wanted size once per side.
+// The settings are asked for at each use: the percent basis reads the wanted size once per side,
+// so a change between the two reads applies to the second side.
 TEST(SizeComputation, PercentReadsTheWantedSizeForEachSide)
 {
-    struct Counting final : SizeSettings {
-        mutable int reads = 0;
-        bool Proportional() const override { return true; }
-        bool Independent() const override { return false; }
-        int32_t SizeBasis() const override { return 4; }
-        double WantedSize() const override { return ++reads == 1 ? 50.0 : 25.0; }
-        int32_t WidthUnit() const override { return 0; }
-        int32_t HeightUnit() const override { return 0; }
-        double IndependentWidth() const override { return 0; }
-        double IndependentHeight() const override { return 0; }
-        double BoxWidth() const override { return 0; }
-        double BoxHeight() const override { return 0; }
-        bool Increase() const override { return false; }
-    } settings;
-    EXPECT_EQ(ComputeNewSize(400, 400, settings), (NewSize { 200, 100 }));
-    EXPECT_EQ(settings.reads, 2);
+    // Each read asks for 10 percent more than the one before.
+    int reads = 0;
+    const NewSize size = ComputeNewSize(1000, 1000, [&] { return proportional(kPercent, 10.0 * ++reads); });
+    EXPECT_GT(size.width, 0);
+    EXPECT_EQ(size.height, size.width + 100);
 }
 
 } // namespace

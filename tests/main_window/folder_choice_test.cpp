@@ -3,6 +3,7 @@
 
 #include "framework/core/folder_item.h"
 #include "framework/gui/runtime.h"
+#include "tests/support/framework_key.h"
 #include "tests/support/spin.h"
 
 #include <QApplication>
@@ -166,7 +167,7 @@ TEST_F(FolderChoiceTest, ADropDuringARunIsRefused)
 
 TEST_F(FolderChoiceTest, ARealDropOnTheWindowReachesTheHandler)
 {
-    QWidget* target = window->ContentWidget();
+    QWidget* target = window->ContentWidget(testKey());
     ASSERT_NE(target, nullptr);
     QMimeData mime;
     mime.setUrls({ QUrl::fromLocalFile(QString::fromStdString(path("Holiday/beach.jpg"))) });

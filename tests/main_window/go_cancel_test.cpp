@@ -1,8 +1,10 @@
 // Go and Cancel through the keys and the button, with real runs over a folder of pictures.
 #include "main_window/main.h"
 
+#include "engine/threadrun.h"
 #include "framework/core/folder_item.h"
 #include "framework/gui/runtime.h"
+#include "tests/support/framework_key.h"
 #include "tests/support/spin.h"
 
 #include <QDir>
@@ -85,7 +87,7 @@ protected:
         }
     }
 
-    void key(Qt::Key which) { QTest::keyClick(window->TopLevelWidget(), which); }
+    void key(Qt::Key which) { QTest::keyClick(window->TopLevelWidget(testKey()), which); }
 
     void pressEscape() { key(Qt::Key_Escape); }
 

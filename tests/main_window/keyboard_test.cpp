@@ -5,6 +5,7 @@
 #include "framework/core/folder_item.h"
 #include "framework/gui/runtime.h"
 #include "shell/menu.h"
+#include "tests/support/framework_key.h"
 #include "tests/support/spin.h"
 
 #include <QApplication>
@@ -29,7 +30,7 @@ protected:
         Seams::SetMsgBox([](const String&) {});
         QFile::remove(QString::fromStdString(SpecialFolder::Preferences()->Child("Quobly! preferences")->NativePath()));
         window = Main::instance();
-        QWidget* top = window->TopLevelWidget();
+        QWidget* top = window->TopLevelWidget(testKey());
         top->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(top));
     }
@@ -73,16 +74,16 @@ protected:
 
     bool enabledItem(const char* name)
     {
-        window->RefreshMenus();
+        window->RefreshMenus(testKey());
         return Menu::instance()->Lookup(name)->Enabled();
     }
 
     void choose(const char* name)
     {
-        window->RefreshMenus();
+        window->RefreshMenus(testKey());
         auto item = Menu::instance()->Lookup(name);
         ASSERT_TRUE(item->Enabled()) << name;
-        window->ChooseMenuItem(item);
+        window->ChooseMenuItem(testKey(), item);
     }
 
     Ref<Main> window;

@@ -2,8 +2,9 @@
 // accessors, what the compact size shows, and the focus order.
 #include "main_window/main.h"
 
+#include "engine/threadrun.h"
 #include "framework/gui/runtime.h"
-#include "main_window/design_lists.h"
+#include "tests/support/framework_key.h"
 #include "tests/support/spin.h"
 
 #include <QCoreApplication>
@@ -43,7 +44,7 @@ protected:
     static QRect contentRect(Main& window, const RectControl& control)
     {
         QWidget* widget = control.Widget();
-        return QRect(widget->mapTo(window.ContentWidget(), QPoint(0, 0)), widget->size());
+        return QRect(widget->mapTo(window.ContentWidget(testKey()), QPoint(0, 0)), widget->size());
     }
 };
 
@@ -126,12 +127,12 @@ TEST_F(MainWindowTest, FirstLaunchOpensAtFullSizeWithGoAndTheTriangleDisabled)
     EXPECT_EQ(window->Title(), "Quobly!");
     EXPECT_EQ(window->Width(), 746);
     EXPECT_EQ(window->Height(), 322);
-    EXPECT_EQ(window->ContentWidget()->size(), QSize(746, 322));
+    EXPECT_EQ(window->ContentWidget(testKey())->size(), QSize(746, 322));
     EXPECT_FALSE(window->Resizeable());
     EXPECT_TRUE(window->CloseButton());
     EXPECT_FALSE(window->MinimizeButton());
     EXPECT_FALSE(window->MaximizeButton());
-    EXPECT_TRUE(window->TopLevelWidget()->isVisible());
+    EXPECT_TRUE(window->TopLevelWidget(testKey())->isVisible());
     EXPECT_TRUE(window->MenuBar());
     EXPECT_FALSE(window->DTSettings()->Enabled());
     EXPECT_FALSE(window->PBGo()->Enabled());
@@ -187,7 +188,7 @@ TEST_F(MainWindowTest, TheCompactSizeShowsOnlyTheFolderAndRunArea)
     ASSERT_FALSE(window->DTSettings()->Value());
     EXPECT_EQ(window->Width(), 366);
     EXPECT_EQ(window->Height(), 117);
-    const QRect compact = window->ContentWidget()->rect();
+    const QRect compact = window->ContentWidget(testKey())->rect();
     EXPECT_EQ(compact.size(), QSize(366, 117));
     for (const auto& box : { window->GroupBox1(), window->GroupBox2() })
         EXPECT_FALSE(contentRect(*window, *box).intersects(compact)) << box->Name();
@@ -198,7 +199,7 @@ TEST_F(MainWindowTest, TheCompactSizeShowsOnlyTheFolderAndRunArea)
     ASSERT_TRUE(window->DTSettings()->Value());
     EXPECT_EQ(window->Width(), 746);
     EXPECT_EQ(window->Height(), 322);
-    const QRect full = window->ContentWidget()->rect();
+    const QRect full = window->ContentWidget(testKey())->rect();
     EXPECT_EQ(full.size(), QSize(746, 322));
     for (const auto& box : { window->GroupBox1(), window->GroupBox2() }) {
         EXPECT_TRUE(full.contains(contentRect(*window, *box))) << box->Name();
@@ -213,7 +214,7 @@ TEST_F(MainWindowTest, FocusVisitsFieldsBeforeModesAndTheFormatLast)
 {
     auto window = Main::instance();
     std::vector<QWidget*> chain;
-    QWidget* start = window->TopLevelWidget();
+    QWidget* start = window->TopLevelWidget(testKey());
     for (QWidget* widget = start->nextInFocusChain(); widget && widget != start; widget = widget->nextInFocusChain())
         chain.push_back(widget);
     auto place = [&](const Ref<RectControl>& control) {
@@ -241,15 +242,15 @@ TEST_F(MainWindowTest, FocusVisitsFieldsBeforeModesAndTheFormatLast)
 TEST_F(MainWindowTest, DesignListsHaveTheWidthsTheirTypesGive)
 {
     // Every entry's width follows from its name; a wrong type would change the length.
-    EXPECT_EQ(design::WindowList().size(), 274u);
-    EXPECT_EQ(design::ThreadList(5, 0).size(), 27u);
+    EXPECT_EQ(Window::DesignListOf(Main::kDesign).size(), 274u);
+    EXPECT_EQ(FindMember(Main::Members1(), "threadrun1").DesignList().size(), 27u);
 }
 
 TEST_F(MainWindowTest, SavesAPictureOfTheWindow)
 {
     auto window = Main::instance();
     SpinPending();
-    const QImage shot = window->TopLevelWidget()->grab().toImage();
+    const QImage shot = window->TopLevelWidget(testKey())->grab().toImage();
     ASSERT_FALSE(shot.isNull());
     EXPECT_GE(shot.width(), 746);
     EXPECT_GE(shot.height(), 322);

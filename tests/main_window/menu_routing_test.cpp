@@ -6,6 +6,7 @@
 #include "framework/gui/runtime.h"
 #include "shell/credits.h"
 #include "shell/whelp.h"
+#include "tests/support/framework_key.h"
 #include "tests/support/spin.h"
 
 #include <QFile>
@@ -49,7 +50,7 @@ protected:
 
 TEST_F(MenuRoutingTest, AboutAndHelpAreEnabledWhileTheMainWindowIsInFront)
 {
-    window->RefreshMenus();
+    window->RefreshMenus(testKey());
     EXPECT_TRUE(window->AppleCredits()->Enabled());
     EXPECT_TRUE(window->HelpHelp()->Enabled());
 }
@@ -62,7 +63,7 @@ TEST_F(MenuRoutingTest, EachItemOpensOneWindowHoweverOftenItIsChosen)
     };
     for (const Row& row : { Row { "AppleCredits", Credits::kClassName }, Row { "HelpHelp", WHelp::kClassName } }) {
         SCOPED_TRACE(row.item);
-        auto handler = window->MenuHandler(row.item);
+        auto handler = window->MenuHandler(testKey(), row.item);
         ASSERT_TRUE(handler);
         EXPECT_FALSE(handler());
         SpinPending();

@@ -4,6 +4,7 @@
 
 #include "framework/core/folder_item.h"
 #include "framework/gui/runtime.h"
+#include "tests/support/framework_key.h"
 #include "tests/support/picture_fixtures.h"
 #include "tests/support/spin.h"
 
@@ -411,7 +412,7 @@ TEST_F(PreferencesTest, AnUnusableFileLeavesTheDesignValuesAndAWorkingWindow)
         auto w = Main::instance();
         EXPECT_EQ(describe(*w), design);
         // Fully working: the window takes drops, a drop is taken, and a folder of that name is still there untouched.
-        EXPECT_TRUE(w->AcceptsDrops());
+        EXPECT_TRUE(w->AcceptsDrops(testKey()));
         DragItem drop({ holiday });
         w->Event_DropObject(drop, 0);
         EXPECT_EQ(w->STFolder()->Text(), "Holiday");

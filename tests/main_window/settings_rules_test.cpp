@@ -2,6 +2,7 @@
 // enabled, the mode groups, the JPEG-only controls, the quality pair and the DOS option.
 #include "main_window/main.h"
 
+#include "engine/threadrun.h"
 #include "framework/core/folder_item.h"
 #include "framework/gui/runtime.h"
 #include "tests/support/picture_fixtures.h"

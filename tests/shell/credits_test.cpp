@@ -4,6 +4,7 @@
 #include "main_window/main.h"
 #include "shell/startup.h"
 #include "tests/shell/shell_fixtures.h"
+#include "tests/support/framework_key.h"
 #include "tests/support/spin.h"
 
 #include <QWidget>
@@ -77,7 +78,7 @@ TEST_F(CreditsWindow, AClickOnTheBackgroundClosesTheWindow)
     auto credits = openCredits();
     ASSERT_TRUE(credits);
     // Between the web line (ending at y 96) and the first label (from y 144).
-    click(credits->ContentWidget(), QPoint(95, 120));
+    click(credits->ContentWidget(testKey()), QPoint(95, 120));
     EXPECT_FALSE(credits->IsOpen());
     EXPECT_FALSE(GetImplicitWindow(Credits::kClassName));
     EXPECT_TRUE(recorder.urls.empty());

@@ -6,6 +6,7 @@
 #include "main_window/main.h"
 #include "shell/startup.h"
 #include "shell/whelp.h"
+#include "tests/support/framework_key.h"
 #include "tests/shell/shell_fixtures.h"
 #include "tests/support/spin.h"
 
@@ -126,8 +127,8 @@ TEST_F(Lifecycle, ALaterLaunchsItemsReachTheRunningWindowInOrderAndBringItToTheF
     OpenInstanceDoor(socketPath, {});
     ASSERT_FALSE(IsQuitting());
     // The help window in front, as the user left it.
-    QWidget* help = WHelp::instance()->TopLevelWidget();
-    QWidget* main = window->TopLevelWidget();
+    QWidget* help = WHelp::instance()->TopLevelWidget(testKey());
+    QWidget* main = window->TopLevelWidget(testKey());
     help->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(help));
 

@@ -8,6 +8,7 @@
 #include "shell/app.h"
 #include "shell/menu.h"
 #include "tests/shell/shell_fixtures.h"
+#include "tests/support/framework_key.h"
 #include "tests/support/spin.h"
 
 #include <QApplication>
@@ -142,7 +143,7 @@ TEST(MenuRouting, CtrlQQuitsThroughTheQuitItemAndSavesThePreferences)
     std::filesystem::remove(std::filesystem::path(SpecialFolder::Preferences()->NativePath()) / "Quobly! preferences", ignored);
     RunFrameworkInitialization(Startup);
     auto main = Main::instance();
-    QWidget* top = main->TopLevelWidget();
+    QWidget* top = main->TopLevelWidget(testKey());
     ASSERT_NE(top, nullptr);
     top->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(top));

@@ -10,6 +10,7 @@
 #include "shell/startup.h"
 #include "shell/whelp.h"
 #include "strings/loc.h"
+#include "tests/support/framework_key.h"
 #include "tests/shell/shell_fixtures.h"
 #include "tests/support/spin.h"
 
@@ -77,7 +78,7 @@ protected:
     void expectWholeTexts(Window& window, const std::vector<Ref<Label>>& elidable = {})
     {
         SpinPending();
-        for (QWidget* widget : window.ContentWidget()->findChildren<QWidget*>()) {
+        for (QWidget* widget : window.ContentWidget(testKey())->findChildren<QWidget*>()) {
             SCOPED_TRACE(testing::Message() << window.ClassName() << " " << widget->metaObject()->className() << " at "
                                             << widget->x() << "," << widget->y());
             const QFontMetricsF metrics(widget->font());
@@ -164,8 +165,8 @@ TEST_P(TextFit, EveryWindowShowsEveryTextWhole)
     EXPECT_GT(inkRows(shot.height() / 2 + 4, shot.height()), 4) << "the author's line";
     EXPECT_EQ(inkRows(shot.height() - 1, shot.height()), 0) << "nothing cut at the bottom edge";
     const QString dir = QCoreApplication::applicationDirPath() + "/../";
-    credits->TopLevelWidget()->grab().save(dir + "credits-" + GetParam().name + ".png");
-    main->TopLevelWidget()->grab().save(dir + "main-" + GetParam().name + ".png");
+    credits->TopLevelWidget(testKey())->grab().save(dir + "credits-" + GetParam().name + ".png");
+    main->TopLevelWidget(testKey())->grab().save(dir + "main-" + GetParam().name + ".png");
 }
 
 TEST_P(TextFit, ALongFolderNameIsElidedInTheMiddleAndWholeInTheTooltip)

@@ -5,6 +5,7 @@
 #include "shell/menu.h"
 #include "shell/startup.h"
 #include "tests/shell/shell_fixtures.h"
+#include "tests/support/framework_key.h"
 #include "tests/support/spin.h"
 
 #include <QApplication>
@@ -43,7 +44,7 @@ protected:
 
     static QString shownText(const Ref<WHelp>& help)
     {
-        auto* browser = help->ContentWidget()->findChild<QTextBrowser*>();
+        auto* browser = help->ContentWidget(testKey())->findChild<QTextBrowser*>();
         return browser ? browser->toPlainText() : QStringLiteral("(no viewer)");
     }
 
@@ -220,16 +221,16 @@ TEST_F(HelpWindow, CtrlCCopiesTheViewersSelection)
 {
     auto help = openHelp();
     ASSERT_TRUE(help);
-    auto* browser = help->ContentWidget()->findChild<QTextBrowser*>();
+    auto* browser = help->ContentWidget(testKey())->findChild<QTextBrowser*>();
     ASSERT_TRUE(browser);
-    QWidget* top = help->TopLevelWidget();
+    QWidget* top = help->TopLevelWidget(testKey());
     top->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(top));
     browser->setFocus(Qt::TabFocusReason);
     QApplication::clipboard()->clear();
 
     auto editItem = [&](const char* name) {
-        help->RefreshMenus();
+        help->RefreshMenus(testKey());
         return Menu::instance()->Lookup(name)->Enabled();
     };
     EXPECT_FALSE(editItem("EditCopy")) << "nothing is selected yet";

@@ -10,6 +10,7 @@
 #include "framework/gui/push_button.h"
 #include "framework/gui/runtime.h"
 #include "framework/gui/window.h"
+#include "tests/support/framework_key.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -92,11 +93,11 @@ int main(int argc, char** argv)
     QTimer poll;
     poll.setInterval(50);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        QWindow* handle = window->TopLevelWidget()->windowHandle();
+        QWindow* handle = window->TopLevelWidget(testKey())->windowHandle();
         if (!handle || !handle->isExposed())
             return;
         poll.stop();
-        const QPixmap pixels = window->TopLevelWidget()->grab();
+        const QPixmap pixels = window->TopLevelWidget(testKey())->grab();
         if (!pixels.isNull() && pixels.save(shot)) {
             std::printf("smoke_window: %dx%d content, screenshot %s\n", window->Width(), window->Height(), qPrintable(shot));
             exitCode = 0;
