@@ -48,6 +48,7 @@ std::map<std::string, std::string> longerTexts(double share)
         { "helpresizesettings", loc::helpresizesettings }, { "helpexportsettings", loc::helpexportsettings },
         { "helpfaq", loc::helpfaq }, { "credittranslation", loc::credittranslation },
         { "creditgerman", loc::creditgerman }, { "creditspanish", loc::creditspanish },
+        { "theadprocessing", loc::theadprocessing }, { "theadprocessed", loc::theadprocessed },
     };
     std::map<std::string, std::string> longer;
     for (const auto& [key, text] : texts) {
@@ -161,6 +162,10 @@ TEST_P(TextFit, EveryWindowShowsEveryTextWhole)
 {
     auto main = Main::instance();
     expectWholeTexts(*main, { main->STFolder(), main->STStatus() });
+    // The status line of a run has a bounded length and shows whole; only the end's, which names
+    // the folder, may be elided.
+    main->STStatus()->Text(ReplaceAll(ReplaceAll(loc::theadprocessing(), "<0>", "10000"), "<1>", "10000"));
+    expectWholeTexts(*main, { main->STFolder() });
     main->HelpHelp_Action();
     expectWholeTexts(*GetImplicitWindow(WHelp::kClassName));
     main->AppleCredits_Action();
