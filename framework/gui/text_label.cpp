@@ -33,7 +33,8 @@ bool TextLabel::overlapsAnotherLabel() const
 void TextLabel::paintEvent(QPaintEvent* event)
 {
     const bool oneLine = !wordWrap();
-    const bool stacked = oneLine && overlapsAnotherLabel();
+    // A selectable text is drawn by Qt's own text control, with its selection.
+    const bool stacked = oneLine && textInteractionFlags() == Qt::NoTextInteraction && overlapsAnotherLabel();
     if (!stacked && (oneLine || m_pitch <= 0))
         return QLabel::paintEvent(event);
     QPainter painter(this);
