@@ -6,6 +6,7 @@
 #include "framework/gui/text_label.h"
 
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QLabel>
 
 namespace {
@@ -94,8 +95,9 @@ void Label::Text(const String& value)
     applyFont();
 }
 
-// One line: a smaller size where the text would not fit, and where even that is not enough (a
-// folder's name may have any length), the middle elided and the whole text in the tooltip.
+// One line: a smaller size where the text would then fit whole; where no size is small enough
+// (a folder's name may have any length), the middle elided at the design size, which stays
+// legible, and the whole text in the tooltip.
 // Several lines: closer lines, then a smaller size, until they fit the label's height.
 QFont Label::fitFont(const QFont& design)
 {
@@ -111,7 +113,9 @@ QFont Label::fitFont(const QFont& design)
         return fitted.font;
     }
     shown->setLinePitch(0);
-    const QFont font = FitFont(design, { text }, room.width());
+    QFont font = FitFont(design, { text }, room.width());
+    if (QFontMetricsF(font).horizontalAdvance(text) > room.width())
+        font = design;
     const QString visible = room.width() > 0 ? QFontMetrics(font).elidedText(text, Qt::ElideMiddle, room.width()) : text;
     shown->setText(visible);
     shown->setToolTip(visible == text ? toQt(HelpTag()) : text);
