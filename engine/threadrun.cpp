@@ -283,7 +283,7 @@ void threadrun::Event_Run()
     w.PBGo()->Cancel(false);
     // A stop request that came too late for this run must not stop the next one.
     w.endthread = false;
-    if (report.AnyFailure())
+    if (report.AnythingToReport())
         MsgBox(report.Message());
 }
 

@@ -171,6 +171,28 @@ TEST_F(EngineRun, ItemsAddedAndRemovedDuringARun)
         String::npos) << record.messages[0];
 }
 
+// Items added while nothing fails: the finish still says that they were left.
+TEST_F(EngineRun, ItemsAddedToAFolderThatOtherwiseRanCleanlyAreReported)
+{
+    const QString source = makeFolder("Camera");
+    writePicture(source + "/1.png", 40, 30);
+    writePicture(source + "/2.png", 40, 30);
+    choose(source);
+    const QString output = root() + "/Camera (B800)";
+    bool added = false;
+    run([&] {
+        if (!added && QFile::exists(output + "/1.jpg")) {
+            writePicture(source + "/3.png", 40, 30);
+            added = true;
+        }
+    });
+    ASSERT_TRUE(added);
+    EXPECT_EQ(entries(output), (QStringList { "1.jpg", "2.jpg" }));
+    ASSERT_EQ(record.messages.size(), 1u);
+    EXPECT_EQ(record.messages[0], "1 item was added to the folder during the run and left unprocessed.");
+    EXPECT_EQ(record.statusWhenMessageShown, "Folder 'Camera' processed");
+}
+
 // A source folder renamed under the run: every item not yet done is a failure, none is done.
 TEST_F(EngineRun, SourceFolderRenamedDuringARun)
 {
