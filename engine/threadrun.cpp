@@ -114,13 +114,6 @@ Ref<FolderItem> makeOutputFolder(const FolderItem& source, const String& name, R
     return output;
 }
 
-bool entryIsGone(const FolderItem& item)
-{
-    std::error_code error;
-    const auto status = std::filesystem::symlink_status(std::filesystem::path(item.NativePath()), error);
-    return status.type() == std::filesystem::file_type::not_found;
-}
-
 // The folder's items as they stand now, in their order.
 std::vector<Ref<FolderItem>> listItems(const FolderItem& folder)
 {
@@ -246,8 +239,13 @@ void threadrun::Event_Run()
                         target->Save(output->Child(fileName), format.code, ReadRunSettings().quality);
                         w.PB()->Value(i);
                         outcome = ItemOutcome::Saved;
-                    } else if (entryIsGone(*item)) {
-                        throw IOException("the item is no longer in the folder");
+                    } else if (!item->Exists()) {
+                        // When the folder itself went, every item left is lost with it: say so,
+                        // rather than let each look like a problem of its own.
+                        throw IOException(source->Directory()
+                                ? String("the item is no longer in the folder")
+                                : "the source folder \"" + source->NativePath()
+                                    + "\" is no longer there: it was moved, renamed or deleted during the run");
                     }
                 } catch (const RuntimeException& error) {
                     report.ItemFailed(itemName, error.Message());

@@ -212,7 +212,9 @@ TEST_F(EngineRun, SourceFolderRenamedDuringARun)
     EXPECT_EQ(entries(output), QStringList { "a.jpg" });
     EXPECT_EQ(entries(root() + "/Moved"), (QStringList { "a.png", "b.png", "c.png" }));
     ASSERT_EQ(record.messages.size(), 1u);
-    EXPECT_NE(record.messages[0].find("2 pictures could not be processed. The first error: \"b.png\""), String::npos)
+    EXPECT_NE(record.messages[0].find("2 pictures could not be processed. The first error: \"b.png\": the source folder \""
+                  + source.toStdString() + "\" is no longer there: it was moved, renamed or deleted during the run"),
+        String::npos)
         << record.messages[0];
     EXPECT_EQ(record.messages[0].find("added"), String::npos) << record.messages[0];
 }
