@@ -4,9 +4,11 @@
 #include "tests/engine/run_fixture.h"
 #include "tests/support/read_permissions.h"
 
+#include <csignal>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace engine_test;
@@ -87,6 +89,41 @@ TEST_F(EngineRun, PictureThatCannotBeSavedIsSkippedAndCounted)
     EXPECT_EQ(entries(root() + "/Save (B800)"), (QStringList { base + ".jpg", "z.jpg" }));
     // The failed picture never shows as done.
     EXPECT_EQ(record.progressValues, (std::vector<int> { 1, 3, 0 }));
+}
+
+// A write that fails in the middle of a picture (here the file size limit; a full disk alike)
+// leaves nothing under the picture's name and nothing beside it, and the run goes on.
+TEST_F(EngineRun, PictureWhoseWriteFailsLeavesNothingAndIsCounted)
+{
+    const QString source = makeFolder("Noise");
+    QImage noise(600, 400, QImage::Format_RGB32);
+    uint32_t seed = 12345;
+    for (int y = 0; y < noise.height(); ++y) {
+        for (int x = 0; x < noise.width(); ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            noise.setPixel(x, y, 0xFF000000u | (seed >> 8));
+        }
+    }
+    ASSERT_TRUE(noise.save(source + "/a noise.png"));
+    writePicture(source + "/b small.png", 20, 15);
+    choose(source);
+    {
+        struct rlimit saved {};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = saved;
+        small.rlim_cur = 16384;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        run();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+    }
+    expectFinished(*w, record, "Noise");
+    EXPECT_NE(record.messages[0].find("1 picture could not be processed. The first error: \"a noise.png\""), String::npos)
+        << record.messages[0];
+    EXPECT_NE(record.messages[0].find("File too large"), String::npos) << record.messages[0];
+    EXPECT_EQ(entries(root() + "/Noise (B800)"), QStringList { "b small.jpg" });
+    EXPECT_EQ(record.progressValues, (std::vector<int> { 2, 0 }));
 }
 
 TEST_F(EngineRun, PictureTooLargeToMakeIsSkippedAndCounted)
