@@ -2,13 +2,12 @@
 // reports what failed once.
 
 #include "tests/engine/run_fixture.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/read_permissions.h"
 
-#include <csignal>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace engine_test;
@@ -108,15 +107,9 @@ TEST_F(EngineRun, PictureWhoseWriteFailsLeavesNothingAndIsCounted)
     writePicture(source + "/b small.png", 20, 15);
     choose(source);
     {
-        struct rlimit saved {};
-        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit small = saved;
-        small.rlim_cur = 16384;
-        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const FileSizeLimit limit(16384);
+        ASSERT_TRUE(limit.ok);
         run();
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
     }
     expectFinished(*w, record, "Noise");
     EXPECT_NE(record.messages[0].find("1 picture could not be processed. The first error: \"a noise.png\""), String::npos)
