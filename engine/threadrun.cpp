@@ -139,6 +139,11 @@ int32_t countAdded(const FolderItem& folder, const std::vector<Ref<FolderItem>>&
     return added;
 }
 
+String sourceGone(const FolderItem& source)
+{
+    return "the source folder \"" + source.NativePath() + "\" is no longer there: it was moved, renamed or deleted";
+}
+
 enum class ItemOutcome { NotAPicture, Saved, Failed };
 
 // The braced list takes the controls in its order, so they change state in that order.
@@ -205,6 +210,10 @@ void threadrun::Event_Run()
         const std::vector<Ref<FolderItem>> items = listItems(*source);
         const int32_t count = static_cast<int32_t>(items.size());
         w.PB()->Maximum(count);
+        // A folder that went after it was chosen holds no items: the run says so rather than
+        // make an empty output folder and call it processed.
+        if (!source->Directory())
+            throw IOException(sourceGone(*source));
 
         const String folderName = OutputFolderName(source->Name(), SettingsSuffix(ReadRunSettings(), sizeInitials()));
         const Ref<FolderItem> output = makeOutputFolder(*source, folderName, report);
@@ -242,10 +251,8 @@ void threadrun::Event_Run()
                     } else if (!item->Exists()) {
                         // When the folder itself went, every item left is lost with it: say so,
                         // rather than let each look like a problem of its own.
-                        throw IOException(source->Directory()
-                                ? String("the item is no longer in the folder")
-                                : "the source folder \"" + source->NativePath()
-                                    + "\" is no longer there: it was moved, renamed or deleted during the run");
+                        throw IOException(
+                            source->Directory() ? String("the item is no longer in the folder") : sourceGone(*source));
                     }
                 } catch (const RuntimeException& error) {
                     report.ItemFailed(itemName, error.Message());

@@ -213,7 +213,7 @@ TEST_F(EngineRun, SourceFolderRenamedDuringARun)
     EXPECT_EQ(entries(root() + "/Moved"), (QStringList { "a.png", "b.png", "c.png" }));
     ASSERT_EQ(record.messages.size(), 1u);
     EXPECT_NE(record.messages[0].find("2 pictures could not be processed. The first error: \"b.png\": the source folder \""
-                  + source.toStdString() + "\" is no longer there: it was moved, renamed or deleted during the run"),
+                  + source.toStdString() + "\" is no longer there: it was moved, renamed or deleted"),
         String::npos)
         << record.messages[0];
     EXPECT_EQ(record.messages[0].find("added"), String::npos) << record.messages[0];

@@ -73,6 +73,20 @@ TEST_F(EngineRun, OutputFolderThatCannotBeCreatedIsReported)
     EXPECT_TRUE(record.progressValues.empty() || record.progressValues == std::vector<int> { 0 });
 }
 
+// A folder renamed after it was chosen: no output folder is made for it, and the finish says why.
+TEST_F(EngineRun, SourceFolderGoneBeforeGoIsReported)
+{
+    const QString source = makeFolder("Before");
+    writePicture(source + "/a.png", 40, 30);
+    choose(source);
+    ASSERT_TRUE(QDir().rename(source, root() + "/After"));
+    run();
+    expectFinished(*w, record, "Before");
+    EXPECT_EQ(record.messages[0], "The run stopped: the source folder \"" + source.toStdString()
+            + "\" is no longer there: it was moved, renamed or deleted.");
+    EXPECT_EQ(entries(root()), QStringList { "After" });
+}
+
 TEST_F(EngineRun, PictureThatCannotBeSavedIsSkippedAndCounted)
 {
     const QString source = makeFolder("Save");
