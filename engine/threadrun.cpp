@@ -114,13 +114,6 @@ Ref<FolderItem> makeOutputFolder(const FolderItem& source, const String& name, R
     return output;
 }
 
-bool entryIsGone(const FolderItem& item)
-{
-    std::error_code error;
-    const auto status = std::filesystem::symlink_status(std::filesystem::path(item.NativePath()), error);
-    return status.type() == std::filesystem::file_type::not_found;
-}
-
 // The folder's items as they stand now, in their order.
 std::vector<Ref<FolderItem>> listItems(const FolderItem& folder)
 {
@@ -144,6 +137,11 @@ int32_t countAdded(const FolderItem& folder, const std::vector<Ref<FolderItem>>&
     for (const auto& item : listItems(folder))
         added += names.count(item->Name()) == 0 ? 1 : 0;
     return added;
+}
+
+String sourceGone(const FolderItem& source)
+{
+    return "the source folder \"" + source.NativePath() + "\" is no longer there: it was moved, renamed or deleted";
 }
 
 enum class ItemOutcome { NotAPicture, Saved, Failed };
@@ -212,6 +210,10 @@ void threadrun::Event_Run()
         const std::vector<Ref<FolderItem>> items = listItems(*source);
         const int32_t count = static_cast<int32_t>(items.size());
         w.PB()->Maximum(count);
+        // A folder that went after it was chosen holds no items: the run says so rather than
+        // make an empty output folder and call it processed.
+        if (!source->Directory())
+            throw IOException(sourceGone(*source));
 
         const String folderName = OutputFolderName(source->Name(), SettingsSuffix(ReadRunSettings(), sizeInitials()));
         const Ref<FolderItem> output = makeOutputFolder(*source, folderName, report);
@@ -246,8 +248,11 @@ void threadrun::Event_Run()
                         target->Save(output->Child(fileName), format.code, ReadRunSettings().quality);
                         w.PB()->Value(i);
                         outcome = ItemOutcome::Saved;
-                    } else if (entryIsGone(*item)) {
-                        throw IOException("the item is no longer in the folder");
+                    } else if (!item->Exists()) {
+                        // When the folder itself went, every item left is lost with it: say so,
+                        // rather than let each look like a problem of its own.
+                        throw IOException(
+                            source->Directory() ? String("the item is no longer in the folder") : sourceGone(*source));
                     }
                 } catch (const RuntimeException& error) {
                     report.ItemFailed(itemName, error.Message());
@@ -283,7 +288,7 @@ void threadrun::Event_Run()
     w.PBGo()->Cancel(false);
     // A stop request that came too late for this run must not stop the next one.
     w.endthread = false;
-    if (report.AnyFailure())
+    if (report.AnythingToReport())
         MsgBox(report.Message());
 }
 

@@ -114,6 +114,18 @@ void AtomicFile::Commit()
 {
     if (m_fd < 0)
         raise(m_target, "cannot be written", EBADF);
+    // The bytes reach the disk before the name does, so that after a power loss the name leads to
+    // the whole file or to none. A file system that cannot sync says so with EINVAL, which is no
+    // failure of the save; any other error (a network disk that has run out of space) is one.
+    int synced;
+    do
+        synced = ::fdatasync(m_fd);
+    while (synced != 0 && errno == EINTR);
+    if (synced != 0 && errno != EINVAL) {
+        const int error = errno;
+        discard();
+        raise(m_target, "cannot be written", error);
+    }
     if (m_temporary.empty()) {
         // The unnamed file gets a name of its own first, so that the old file is replaced in
         // one step by the rename.

@@ -281,20 +281,32 @@ struct State {
     }
 };
 
+State& state();
+
+// Drops all work and waits for the workers to let go of it: no longer than the rows a worker is
+// decoding when it is told to stop.
+void stopWorkers()
+{
+    State& st = state();
+    st.dropAll();
+    st.pool->clear();
+    st.pool->waitForDone();
+}
+
 State& state()
 {
     static State s = [] {
         State fresh;
         fresh.pool = new QThreadPool;
         fresh.pool->setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
-        // Quitting waits for no more than the rows a worker is decoding when it is told to stop.
+        // The application object lives until the process ends, so the workers stop when its event
+        // loop has quit: the exit that follows tears down what they use (Qt's image plugins).
+        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
+            QCoreApplication::instance(), &stopWorkers);
         qAddPostRoutine([] {
-            State& st = state();
-            st.dropAll();
-            st.pool->clear();
-            st.pool->waitForDone();
-            delete st.pool;
-            st.pool = nullptr;
+            stopWorkers();
+            delete state().pool;
+            state().pool = nullptr;
         });
         OnThreadEnded([] { ReadAhead::Drop(); });
         return fresh;
@@ -401,4 +413,9 @@ void ReadAhead::Drop()
 {
     if (QCoreApplication::instance())
         state().dropAll();
+}
+
+bool ReadAhead::Working()
+{
+    return QCoreApplication::instance() && state().pool->activeThreadCount() > 0;
 }

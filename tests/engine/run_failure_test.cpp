@@ -2,6 +2,7 @@
 // reports what failed once.
 
 #include "tests/engine/run_fixture.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/read_permissions.h"
 
 #include <fcntl.h>
@@ -72,6 +73,20 @@ TEST_F(EngineRun, OutputFolderThatCannotBeCreatedIsReported)
     EXPECT_TRUE(record.progressValues.empty() || record.progressValues == std::vector<int> { 0 });
 }
 
+// A folder renamed after it was chosen: no output folder is made for it, and the finish says why.
+TEST_F(EngineRun, SourceFolderGoneBeforeGoIsReported)
+{
+    const QString source = makeFolder("Before");
+    writePicture(source + "/a.png", 40, 30);
+    choose(source);
+    ASSERT_TRUE(QDir().rename(source, root() + "/After"));
+    run();
+    expectFinished(*w, record, "Before");
+    EXPECT_EQ(record.messages[0], "The run stopped: the source folder \"" + source.toStdString()
+            + "\" is no longer there: it was moved, renamed or deleted.");
+    EXPECT_EQ(entries(root()), QStringList { "After" });
+}
+
 TEST_F(EngineRun, PictureThatCannotBeSavedIsSkippedAndCounted)
 {
     const QString source = makeFolder("Save");
@@ -87,6 +102,35 @@ TEST_F(EngineRun, PictureThatCannotBeSavedIsSkippedAndCounted)
     EXPECT_EQ(entries(root() + "/Save (B800)"), (QStringList { base + ".jpg", "z.jpg" }));
     // The failed picture never shows as done.
     EXPECT_EQ(record.progressValues, (std::vector<int> { 1, 3, 0 }));
+}
+
+// A write that fails in the middle of a picture (here the file size limit; a full disk alike)
+// leaves nothing under the picture's name and nothing beside it, and the run goes on.
+TEST_F(EngineRun, PictureWhoseWriteFailsLeavesNothingAndIsCounted)
+{
+    const QString source = makeFolder("Noise");
+    QImage noise(600, 400, QImage::Format_RGB32);
+    uint32_t seed = 12345;
+    for (int y = 0; y < noise.height(); ++y) {
+        for (int x = 0; x < noise.width(); ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            noise.setPixel(x, y, 0xFF000000u | (seed >> 8));
+        }
+    }
+    ASSERT_TRUE(noise.save(source + "/a noise.png"));
+    writePicture(source + "/b small.png", 20, 15);
+    choose(source);
+    {
+        const FileSizeLimit limit(16384);
+        ASSERT_TRUE(limit.ok);
+        run();
+    }
+    expectFinished(*w, record, "Noise");
+    EXPECT_NE(record.messages[0].find("1 picture could not be processed. The first error: \"a noise.png\""), String::npos)
+        << record.messages[0];
+    EXPECT_NE(record.messages[0].find("File too large"), String::npos) << record.messages[0];
+    EXPECT_EQ(entries(root() + "/Noise (B800)"), QStringList { "b small.jpg" });
+    EXPECT_EQ(record.progressValues, (std::vector<int> { 2, 0 }));
 }
 
 TEST_F(EngineRun, PictureTooLargeToMakeIsSkippedAndCounted)

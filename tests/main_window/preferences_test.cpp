@@ -4,6 +4,7 @@
 
 #include "framework/core/folder_item.h"
 #include "framework/gui/runtime.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/framework_key.h"
 #include "tests/support/picture_fixtures.h"
 #include "tests/support/spin.h"
@@ -15,10 +16,8 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <functional>
 #include <string>
-#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -440,15 +439,11 @@ TEST_F(PreferencesTest, AWriteThatFailsHalfwayKeepsThePreviousFile)
     w->EFBWidth()->Text("1024");
 
     // A file-size limit of 10 bytes makes the write fail in the middle of the record.
-    struct rlimit saved {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 10;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    EXPECT_THROW(w->savepref(), IOException);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    {
+        const FileSizeLimit limit(10);
+        ASSERT_TRUE(limit.ok);
+        EXPECT_THROW(w->savepref(), IOException);
+    }
 
     EXPECT_EQ(readPreferences(), previous.bytes());
     w->savepref();

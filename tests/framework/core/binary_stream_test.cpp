@@ -1,15 +1,15 @@
 #include "framework/core/binary_stream.h"
 
+#include "tests/support/file_size_limit.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -173,15 +173,12 @@ TEST(BinaryStream, AReplacementThatFailsToWriteKeepsTheOldFile)
     auto out = BinaryStream::Create(item(path), true);
     out->WriteShort(1);
     // The file's own descriptor refuses the next write, as a full disk would.
-    struct rlimit saved {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 2;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const int error = errorOf([&] { out->WriteShort(2); });
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    int error = 0;
+    {
+        const FileSizeLimit limit(2);
+        ASSERT_TRUE(limit.ok);
+        error = errorOf([&] { out->WriteShort(2); });
+    }
     EXPECT_EQ(error, EFBIG);
     // Closing after the failure must not put the half-written file in place.
     EXPECT_THROW(out->Close(), IOException);
