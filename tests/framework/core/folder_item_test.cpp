@@ -298,6 +298,60 @@ TEST(FolderItem, CreateAsFolderReportsFailures)
     EXPECT_EQ(orphan->LastErrorCode(), ENOENT);
 }
 
+TEST(FolderItem, TouchesAFolderItIsInHoldsOrIs)
+{
+    const fs::path dir = makeFolder();
+    fs::create_directories(dir / "Holiday" / "inside");
+    fs::create_directory(dir / "Holiday 800");
+    fs::create_directory_symlink(dir / "Holiday", dir / "Shortcut");
+    fs::create_directory_symlink(dir, dir / "Up");
+
+    struct Row {
+        const char* item; // relative to the test's folder, "" for the folder itself
+        const char* folder;
+        bool touches;
+    };
+    const Row rows[] = {
+        { "Holiday", "Holiday", true },
+        { "Holiday/inside", "Holiday", true },
+        { "Holiday/new", "Holiday", true },
+        { "", "Holiday", true },
+        { "Holiday 800", "Holiday", false },
+        { "Holiday/inside", "Holiday 800", false },
+        // A link is both the item it is and the folder it leads to; the links of an item's
+        // folders are resolved.
+        { "Holiday/new", "Shortcut", true },
+        { "Shortcut", "Shortcut", true },
+        { "Shortcut/new", "Holiday", true },
+        { "Up/Holiday/new", "Holiday", true },
+        { "Up/Holiday 800", "Holiday", false },
+        // The item itself is not followed: deleting a link deletes the link.
+        { "Shortcut", "Holiday/inside", false },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.item) + " in " + row.folder);
+        const auto item = FolderItem::FromPath((dir / row.item).lexically_normal().string());
+        const auto folder = FolderItem::FromPath((dir / row.folder).string());
+        EXPECT_EQ(item->TouchesFolder(*folder), row.touches);
+    }
+}
+
+TEST(FolderItem, GoneOnlyWhenNothingStandsUnderTheName)
+{
+    const fs::path dir = makeFolder();
+    writeFile(dir / "file");
+    fs::create_symlink(dir / "missing", dir / "broken");
+    struct Row {
+        const char* name;
+        bool gone;
+    };
+    for (const Row& row : { Row { "file", false }, Row { "broken", false }, Row { "missing", true },
+             Row { "file/below", true } }) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(FolderItem::FromPath((dir / row.name).string())->Gone(), row.gone);
+    }
+}
+
 TEST(FolderItem, SpecialFolders)
 {
     const fs::path config = std::getenv("XDG_CONFIG_HOME");
