@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/gui/control.h"
+#include "framework/gui/designed_control.h"
 
 class QCheckBox;
 
@@ -13,7 +13,6 @@ public:
         bool value { false };
         DesignFont font {};
     };
-    static String DesignListOf(const DesignHead& head, const Design& design);
 
     String Caption() const;
     void Caption(const String& value);
@@ -26,10 +25,7 @@ public:
     // Raised when the value changes, by the user or by code.
     std::function<void(CheckBox&)> OnAction;
 
-protected:
-    QCheckBox* checkBox() const;
-
 private:
     friend DesignedControl<CheckBox, QCheckBox>;
-    static void DeclareProperties(DesignTable<RectControl>& table);
+    static void DeclareProperties(ControlTable<Design>& table);
 };

@@ -9,29 +9,20 @@ GroupBox::GroupBox()
 {
 }
 
-void GroupBox::DeclareProperties(DesignTable<RectControl>& t)
+void GroupBox::DeclareProperties(ControlTable<Design>& t)
 {
-    AddCommon(t, Common::TabIndex | Common::Enabled | kPresence | kFont | Common::InitialParent);
+    t.Add(Common::TabIndex, Common::Enabled, Common::Visible, Common::HelpTag, Common::AutoDeactivate)
+        .Font(&Design::font)
+        .Add(Common::InitialParent);
 }
-
-String GroupBox::DesignListOf(const DesignHead& h, const Design& d)
-{
-    DesignList list = beginList(DesignTypes(), h);
-    list.Integer("TabIndex", h.tabIndex).Boolean("Enabled", h.enabled);
-    presence(list);
-    font(list, d.font).Text("InitialParent", h.parent);
-    return list.Bytes();
-}
-
-QGroupBox* GroupBox::groupBox() const { return widget(); }
 
 String GroupBox::Caption() const
 {
-    return captionFromQt(groupBox()->title());
+    return captionFromQt(widget()->title());
 }
 
 void GroupBox::Caption(const String& value)
 {
-    groupBox()->setTitle(captionToQt(value));
+    widget()->setTitle(captionToQt(value));
     applyFont();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/gui/control.h"
+#include "framework/gui/designed_control.h"
 
 class QGroupBox;
 
@@ -13,15 +13,11 @@ public:
     struct Design {
         DesignFont font {};
     };
-    static String DesignListOf(const DesignHead& head, const Design& design);
 
     String Caption() const;
     void Caption(const String& value);
 
-protected:
-    QGroupBox* groupBox() const;
-
 private:
     friend DesignedControl<GroupBox, QGroupBox>;
-    static void DeclareProperties(DesignTable<RectControl>& table);
+    static void DeclareProperties(ControlTable<Design>& table);
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/gui/control.h"
+#include "framework/gui/designed_control.h"
 
 class QComboBox;
 
@@ -14,8 +14,6 @@ public:
         int32_t listIndex { 0 };
         DesignFont font {};
     };
-    static String DesignListOf(const DesignHead& head, const Design& design);
-
     // Replaces the rows by the text's rows, split at carriage returns.
     void InitialValue(const String& rows);
     String InitialValue() const { return m_initialValue; }
@@ -31,11 +29,8 @@ public:
     // Raised when the selected row changes, by the user or by code.
     std::function<void(PopupMenu&)> OnChange;
 
-protected:
-    QComboBox* comboBox() const;
-
 private:
     friend DesignedControl<PopupMenu, QComboBox>;
-    static void DeclareProperties(DesignTable<RectControl>& table);
+    static void DeclareProperties(ControlTable<Design>& table);
     String m_initialValue;
 };

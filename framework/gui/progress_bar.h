@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/gui/control.h"
+#include "framework/gui/designed_control.h"
 
 class QProgressBar;
 
@@ -11,19 +11,15 @@ public:
     struct Design {
         int32_t value { 0 }, maximum { 100 };
     };
-    static String DesignListOf(const DesignHead& head, const Design& design);
 
     int32_t Value() const;
     void Value(int32_t value);
     int32_t Maximum() const;
     void Maximum(int32_t value);
 
-protected:
-    QProgressBar* progressBar() const;
-
 private:
     friend DesignedControl<ProgressBar, QProgressBar>;
-    static void DeclareProperties(DesignTable<RectControl>& table);
+    static void DeclareProperties(ControlTable<Design>& table);
     void show();
     int32_t m_value { 0 }, m_maximum { 100 };
 };

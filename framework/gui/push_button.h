@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/gui/control.h"
+#include "framework/gui/designed_control.h"
 
 class QPushButton;
 
@@ -13,7 +13,6 @@ public:
         int32_t buttonStyle { 0 };
         DesignFont font {};
     };
-    static String DesignListOf(const DesignHead& head, const Design& design);
 
     String Caption() const;
     void Caption(const String& value);
@@ -28,11 +27,8 @@ public:
 
     std::function<void(PushButton&)> OnAction;
 
-protected:
-    QPushButton* pushButton() const;
-
 private:
     friend DesignedControl<PushButton, QPushButton>;
-    static void DeclareProperties(DesignTable<RectControl>& table);
+    static void DeclareProperties(ControlTable<Design>& table);
     bool m_default { false }, m_cancel { false };
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/gui/control.h"
+#include "framework/gui/designed_control.h"
 
 class QRadioButton;
 
@@ -13,7 +13,6 @@ public:
         bool value { false };
         DesignFont font {};
     };
-    static String DesignListOf(const DesignHead& head, const Design& design);
 
     String Caption() const;
     void Caption(const String& value);
@@ -24,10 +23,7 @@ public:
     // Raised only for the button that becomes checked.
     std::function<void(RadioButton&)> OnAction;
 
-protected:
-    QRadioButton* radioButton() const;
-
 private:
     friend DesignedControl<RadioButton, QRadioButton>;
-    static void DeclareProperties(DesignTable<RectControl>& table);
+    static void DeclareProperties(ControlTable<Design>& table);
 };

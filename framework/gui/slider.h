@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/gui/control.h"
+#include "framework/gui/designed_control.h"
 
 class QSlider;
 
@@ -14,7 +14,6 @@ public:
         bool liveScroll { true };
         int32_t tickStyle { 0 };
     };
-    static String DesignListOf(const DesignHead& head, const Design& design);
 
     int32_t Minimum() const;
     void Minimum(int32_t value);
@@ -32,11 +31,8 @@ public:
     // Raised when the value changes, by the user or by code.
     std::function<void(Slider&)> OnValueChanged;
 
-protected:
-    QSlider* slider() const;
-
 private:
     friend DesignedControl<Slider, QSlider>;
-    static void DeclareProperties(DesignTable<RectControl>& table);
+    static void DeclareProperties(ControlTable<Design>& table);
     void tickStyle(int32_t style);
 };
