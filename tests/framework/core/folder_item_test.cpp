@@ -1,5 +1,7 @@
 #include "framework/core/folder_item.h"
 
+#include "tests/support/test_files.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -24,26 +26,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// A fresh folder inside the test's own HOME, so that it shares a device with the trash.
-fs::path makeFolder()
-{
-    std::string pattern = (fs::path(std::getenv("HOME")) / "items-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        ADD_FAILURE() << "mkdtemp failed";
-    return pattern;
-}
-
-void writeFile(const fs::path& path, const std::string& contents = "x")
-{
-    std::ofstream(path, std::ios::binary) << contents;
-}
-
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Sets or clears the immutable attribute, which stops even root from writing.
 bool setImmutable(const fs::path& path, bool on)
@@ -97,10 +79,10 @@ bool waitUntilChangeIsPast(const fs::path& folder)
 
 TEST(FolderItem, ItemsInFileManagerOrderHiddenIncluded)
 {
-    const fs::path dir = makeFolder();
+    const fs::path dir = test_files::MakeFolder("items");
     for (const char* name : { "IMG_10.jpg", "IMG_2.jpg", "img_1.jpg", "IMG_02.jpg", ".hidden", "b", "a", "A",
              "\xC3\xA9t\xC3\xA9", "Zeta" })
-        writeFile(dir / name);
+        test_files::Write(dir / name);
     fs::create_directory(dir / "sub");
     fs::create_directory_symlink(dir / "sub", dir / "link");
 
@@ -156,10 +138,10 @@ TEST(FolderItem, ChildNamesOneItemOfTheFolder)
 
 TEST(FolderItem, DeleteTrashesAFolderThatHoldsItems)
 {
-    const fs::path dir = makeFolder();
+    const fs::path dir = test_files::MakeFolder("items");
     fs::create_directories(dir / "full" / "inner");
-    writeFile(dir / "full" / "keep.txt", "precious");
-    writeFile(dir / "file.txt");
+    test_files::Write(dir / "full" / "keep.txt", "precious");
+    test_files::Write(dir / "file.txt");
     fs::create_directory(dir / "empty");
 
     auto file = FolderItem::FromPath((dir / "file.txt").string());
@@ -177,7 +159,7 @@ TEST(FolderItem, DeleteTrashesAFolderThatHoldsItems)
     EXPECT_EQ(full->LastErrorCode(), 0);
     EXPECT_FALSE(fs::exists(dir / "full"));
     const fs::path trashed = fs::path(std::getenv("XDG_DATA_HOME")) / "Trash" / "files" / "full";
-    EXPECT_EQ(readFile(trashed / "keep.txt"), "precious");
+    EXPECT_EQ(test_files::Read(trashed / "keep.txt"), "precious");
     EXPECT_TRUE(fs::is_directory(trashed / "inner"));
 
     auto missing = FolderItem::FromPath((dir / "missing").string());
@@ -187,9 +169,9 @@ TEST(FolderItem, DeleteTrashesAFolderThatHoldsItems)
 
 TEST(FolderItem, AFolderThatCannotBeTrashedStays)
 {
-    const fs::path dir = makeFolder();
+    const fs::path dir = test_files::MakeFolder("items");
     fs::create_directory(dir / "full");
-    writeFile(dir / "full" / "keep.txt", "precious");
+    test_files::Write(dir / "full" / "keep.txt", "precious");
     // Make the trash exist, then refuse anything new in it.
     const fs::path trashFiles = fs::path(std::getenv("XDG_DATA_HOME")) / "Trash" / "files";
     fs::create_directories(trashFiles);
@@ -201,14 +183,14 @@ TEST(FolderItem, AFolderThatCannotBeTrashedStays)
     auto full = FolderItem::FromPath((dir / "full").string());
     full->Delete();
     EXPECT_NE(full->LastErrorCode(), 0);
-    EXPECT_EQ(readFile(dir / "full" / "keep.txt"), "precious");
+    EXPECT_EQ(test_files::Read(dir / "full" / "keep.txt"), "precious");
 }
 
 TEST(FolderItem, LockedWhereNothingCanBeWritten)
 {
-    const fs::path dir = makeFolder();
-    writeFile(dir / "free.txt");
-    writeFile(dir / "fixed.txt");
+    const fs::path dir = test_files::MakeFolder("items");
+    test_files::Write(dir / "free.txt");
+    test_files::Write(dir / "fixed.txt");
     fs::create_directory(dir / "frozen");
     ImmutableGuard fileGuard { dir / "fixed.txt" };
     ImmutableGuard folderGuard { dir / "frozen" };
@@ -228,7 +210,7 @@ TEST(FolderItem, LockedWhereNothingCanBeWritten)
 
 TEST(FolderItem, LockedOnAReadOnlyMount)
 {
-    const fs::path dir = makeFolder();
+    const fs::path dir = test_files::MakeFolder("items");
     fs::create_directory(dir / "mount");
     // The mount is made in a child process with a mount namespace of its own, so nothing
     // outside the test sees it.
@@ -252,9 +234,9 @@ TEST(FolderItem, LockedOnAReadOnlyMount)
 
 TEST(FolderItem, ListingIsReadOnceUntilTheFolderChanges)
 {
-    const fs::path dir = makeFolder();
+    const fs::path dir = test_files::MakeFolder("items");
     for (int i = 0; i < 1000; ++i)
-        writeFile(dir / ("item " + std::to_string(i)));
+        test_files::Write(dir / ("item " + std::to_string(i)));
     ASSERT_TRUE(waitUntilChangeIsPast(dir));
 
     const auto folder = FolderItem::FromPath(dir.string());
@@ -270,7 +252,7 @@ TEST(FolderItem, ListingIsReadOnceUntilTheFolderChanges)
     EXPECT_EQ(FolderListingStatistics::ListingsMade() - before, 1);
 
     // Changes are seen at once, even within the clock tick of the last listing.
-    writeFile(dir / "item 1000");
+    test_files::Write(dir / "item 1000");
     EXPECT_EQ(folder->Count(), 1001);
     fs::remove(dir / "item 0");
     fs::remove(dir / "item 1");
@@ -280,13 +262,13 @@ TEST(FolderItem, ListingIsReadOnceUntilTheFolderChanges)
     // A folder replaced by another of the same name.
     fs::rename(dir, dir.string() + "-old");
     fs::create_directory(dir);
-    writeFile(dir / "only");
+    test_files::Write(dir / "only");
     EXPECT_EQ(names(*folder), std::vector<String> { "only" });
 }
 
 TEST(FolderItem, CreateAsFolderReportsFailures)
 {
-    const fs::path dir = makeFolder();
+    const fs::path dir = test_files::MakeFolder("items");
     auto made = FolderItem::FromPath((dir / "new").string());
     made->CreateAsFolder();
     EXPECT_EQ(made->LastErrorCode(), 0);
@@ -300,7 +282,7 @@ TEST(FolderItem, CreateAsFolderReportsFailures)
 
 TEST(FolderItem, TouchesAFolderItIsInHoldsOrIs)
 {
-    const fs::path dir = makeFolder();
+    const fs::path dir = test_files::MakeFolder("items");
     fs::create_directories(dir / "Holiday" / "inside");
     fs::create_directory(dir / "Holiday 800");
     fs::create_directory_symlink(dir / "Holiday", dir / "Shortcut");
@@ -338,8 +320,8 @@ TEST(FolderItem, TouchesAFolderItIsInHoldsOrIs)
 
 TEST(FolderItem, GoneOnlyWhenNothingStandsUnderTheName)
 {
-    const fs::path dir = makeFolder();
-    writeFile(dir / "file");
+    const fs::path dir = test_files::MakeFolder("items");
+    test_files::Write(dir / "file");
     fs::create_symlink(dir / "missing", dir / "broken");
     struct Row {
         const char* name;
