@@ -1,7 +1,5 @@
 #include "framework/gui/check_box.h"
 
-#include "framework/gui/qt_convert.h"
-
 #include <QCheckBox>
 
 CheckBox::CheckBox()
@@ -17,17 +15,6 @@ void CheckBox::DeclareProperties(ControlTable<Design>& t)
         .Add("State", &CheckBox::State, &Design::state)
         .Add("Value", &CheckBox::Value, &Design::value)
         .Add(Common::DataSource, Common::DataField, Common::InitialParent);
-}
-
-String CheckBox::Caption() const
-{
-    return captionFromQt(widget()->text());
-}
-
-void CheckBox::Caption(const String& value)
-{
-    widget()->setText(captionToQt(value));
-    applyFont();
 }
 
 bool CheckBox::Value() const

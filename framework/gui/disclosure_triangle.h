@@ -14,6 +14,8 @@ public:
         int32_t facing { 0 };
         bool acceptFocus { false };
     };
+    // Its lists' entries after the head, in their order.
+    static void DeclareProperties(ControlTable<Design>& table);
 
     bool Value() const;
     void Value(bool value);
@@ -27,8 +29,6 @@ public:
     std::function<void(DisclosureTriangle&)> OnAction;
 
 private:
-    friend DesignedControl<DisclosureTriangle, QToolButton>;
-    static void DeclareProperties(ControlTable<Design>& table);
     void pointArrow();
     int32_t m_facing { 0 };
     bool m_acceptFocus { false };

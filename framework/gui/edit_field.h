@@ -21,6 +21,8 @@ public:
         bool acceptTabs { false };
         int32_t alignment { 0 };
     };
+    // Its lists' entries after the head, in their order.
+    static void DeclareProperties(ControlTable<Design>& table);
 
     String Text() const;
     void Text(const String& value);
@@ -44,8 +46,6 @@ public:
     std::function<void(EditField&)> OnTextChange;
 
 private:
-    friend DesignedControl<EditField, QLineEdit>;
-    static void DeclareProperties(ControlTable<Design>& table);
     void mask(const String& value);
     int32_t m_alignment { 0 };
     Color m_textColor {}, m_backColor { 255, 255, 255 };

@@ -1,7 +1,5 @@
 #include "framework/gui/group_box.h"
 
-#include "framework/gui/qt_convert.h"
-
 #include <QGroupBox>
 
 GroupBox::GroupBox()
@@ -16,13 +14,3 @@ void GroupBox::DeclareProperties(ControlTable<Design>& t)
         .Add(Common::InitialParent);
 }
 
-String GroupBox::Caption() const
-{
-    return captionFromQt(widget()->title());
-}
-
-void GroupBox::Caption(const String& value)
-{
-    widget()->setTitle(captionToQt(value));
-    applyFont();
-}

@@ -14,6 +14,8 @@ public:
     // A viewer has no design values of its own.
     struct Design {
     };
+    // Its lists' entries after the head, in their order.
+    static void DeclareProperties(ControlTable<Design>& table);
     // Loads the file; a missing file gives an empty page.
     void LoadPage(const Ref<FolderItem>& file);
     // The address of the document shown ("" before any).
@@ -32,8 +34,6 @@ public:
     std::function<bool(HTMLViewer&, const String& url)> OnCancelLoad;
 
 private:
-    friend DesignedControl<HTMLViewer, QTextBrowser>;
-    static void DeclareProperties(ControlTable<Design>& table);
     void load(const String& address);
     String m_address;
 };

@@ -17,6 +17,8 @@ public:
         bool multiline { false }, selectable { false }, transparent { true };
         DesignFont font {};
     };
+    // Its lists' entries after the head, in their order.
+    static void DeclareProperties(ControlTable<Design>& table);
 
     String Text() const;
     void Text(const String& value);
@@ -40,8 +42,6 @@ protected:
     static void DeclareTextEntries(ControlTable<Design>& table);
 
 private:
-    friend DesignedControl<Label, QLabel>;
-    static void DeclareProperties(ControlTable<Design>& table);
     String m_text;
     int32_t m_textAlign { 0 };
     Color m_textColor {};

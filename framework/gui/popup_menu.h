@@ -14,6 +14,8 @@ public:
         int32_t listIndex { 0 };
         DesignFont font {};
     };
+    // Its lists' entries after the head, in their order.
+    static void DeclareProperties(ControlTable<Design>& table);
     // Replaces the rows by the text's rows, split at carriage returns.
     void InitialValue(const String& rows);
     String InitialValue() const { return m_initialValue; }
@@ -30,7 +32,5 @@ public:
     std::function<void(PopupMenu&)> OnChange;
 
 private:
-    friend DesignedControl<PopupMenu, QComboBox>;
-    static void DeclareProperties(ControlTable<Design>& table);
     String m_initialValue;
 };

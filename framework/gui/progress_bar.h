@@ -11,6 +11,8 @@ public:
     struct Design {
         int32_t value { 0 }, maximum { 100 };
     };
+    // Its lists' entries after the head, in their order.
+    static void DeclareProperties(ControlTable<Design>& table);
 
     int32_t Value() const;
     void Value(int32_t value);
@@ -18,8 +20,6 @@ public:
     void Maximum(int32_t value);
 
 private:
-    friend DesignedControl<ProgressBar, QProgressBar>;
-    static void DeclareProperties(ControlTable<Design>& table);
     void show();
     int32_t m_value { 0 }, m_maximum { 100 };
 };

@@ -1,7 +1,5 @@
 #include "framework/gui/push_button.h"
 
-#include "framework/gui/qt_convert.h"
-
 #include <QPushButton>
 
 PushButton::PushButton()
@@ -21,17 +19,6 @@ void PushButton::DeclareProperties(ControlTable<Design>& t)
         .Accept<int32_t>("ButtonStyle", &Design::buttonStyle)
         .Font(&Design::font)
         .Add(Common::InitialParent);
-}
-
-String PushButton::Caption() const
-{
-    return captionFromQt(widget()->text());
-}
-
-void PushButton::Caption(const String& value)
-{
-    widget()->setText(captionToQt(value));
-    applyFont();
 }
 
 void PushButton::Default(bool value)

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "framework/gui/captioned_control.h"
 #include "framework/gui/designed_control.h"
 
 class QPushButton;
 
-class PushButton : public DesignedControl<PushButton, QPushButton> {
+class PushButton : public DesignedControl<PushButton, QPushButton, CaptionedControl> {
 public:
     PushButton();
     // The button's own design values, after the head.
@@ -13,9 +14,9 @@ public:
         int32_t buttonStyle { 0 };
         DesignFont font {};
     };
+    // Its lists' entries after the head, in their order.
+    static void DeclareProperties(ControlTable<Design>& table);
 
-    String Caption() const;
-    void Caption(const String& value);
     // The window's Return-key button.
     bool Default() const { return m_default; }
     void Default(bool value);
@@ -28,7 +29,5 @@ public:
     std::function<void(PushButton&)> OnAction;
 
 private:
-    friend DesignedControl<PushButton, QPushButton>;
-    static void DeclareProperties(ControlTable<Design>& table);
     bool m_default { false }, m_cancel { false };
 };

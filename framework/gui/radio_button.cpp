@@ -1,7 +1,5 @@
 #include "framework/gui/radio_button.h"
 
-#include "framework/gui/qt_convert.h"
-
 #include <QButtonGroup>
 #include <QEvent>
 #include <QRadioButton>
@@ -62,17 +60,6 @@ void RadioButton::DeclareProperties(ControlTable<Design>& t)
         .Font(&Design::font)
         .Add("Value", &RadioButton::Value, &Design::value)
         .Add(Common::InitialParent);
-}
-
-String RadioButton::Caption() const
-{
-    return captionFromQt(widget()->text());
-}
-
-void RadioButton::Caption(const String& value)
-{
-    widget()->setText(captionToQt(value));
-    applyFont();
 }
 
 bool RadioButton::Value() const

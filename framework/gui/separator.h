@@ -11,8 +11,6 @@ public:
     // A separator has no design values of its own.
     struct Design {
     };
-
-private:
-    friend DesignedControl<Separator, QFrame>;
+    // Its lists' entries after the head, in their order.
     static void DeclareProperties(ControlTable<Design>& table);
 };

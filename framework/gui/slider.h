@@ -14,6 +14,8 @@ public:
         bool liveScroll { true };
         int32_t tickStyle { 0 };
     };
+    // Its lists' entries after the head, in their order.
+    static void DeclareProperties(ControlTable<Design>& table);
 
     int32_t Minimum() const;
     void Minimum(int32_t value);
@@ -32,7 +34,5 @@ public:
     std::function<void(Slider&)> OnValueChanged;
 
 private:
-    friend DesignedControl<Slider, QSlider>;
-    static void DeclareProperties(ControlTable<Design>& table);
     void tickStyle(int32_t style);
 };

@@ -9,10 +9,8 @@ class QLabel;
 class StaticText : public DesignedControl<StaticText, QLabel, Label> {
 public:
     StaticText();
+    // A static text's list is a label's with TabStop; its text is a design value.
+    static void DeclareProperties(ControlTable<Design>& table);
 
     std::function<bool(StaticText&, int32_t x, int32_t y)> OnMouseDown;
-
-private:
-    friend DesignedControl<StaticText, QLabel, Label>;
-    static void DeclareProperties(ControlTable<Design>& table);
 };
