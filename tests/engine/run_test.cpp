@@ -212,7 +212,7 @@ TEST_F(EngineRun, PortraitPhotoWithOrientationComesOutUpright)
 {
     const QString source = makeFolder("Phone");
     // Stored 400 x 300 with its mark at the top left; orientation 6 turns it clockwise.
-    writeJpegWithOrientation(source + "/portrait.jpg", makeImage(400, 300), 6);
+    fixtures::WriteJpeg((source + "/portrait.jpg").toStdString(), Marked(400, 300), 92, 6);
     choose(source);
     w->EFPSize()->Text("200");
     run();
