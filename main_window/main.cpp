@@ -5,11 +5,6 @@
 #include "shell/menu.h"
 #include "strings/loc.h"
 
-Ref<Main> Main::instance()
-{
-    return ImplicitInstance<Main>(kClassName);
-}
-
 Main::Main()
 {
     OnOpen = [this] { Event_Open(); };

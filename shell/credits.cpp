@@ -10,11 +10,6 @@ const String kWebsite = QUOBLY_WEBSITE;
 
 } // namespace
 
-Ref<Credits> Credits::instance()
-{
-    return ImplicitInstance<Credits>(kClassName);
-}
-
 Credits::Credits()
 {
     OnMouseDown = [this](int32_t x, int32_t y) { return Event_MouseDown(x, y); };

@@ -3,11 +3,6 @@
 #include "framework/gui/runtime.h"
 #include "strings/loc.h"
 
-Ref<WHelp> WHelp::instance()
-{
-    return ImplicitInstance<WHelp>(kClassName);
-}
-
 WHelp::WHelp()
     : afile(1)
 {
