@@ -1,5 +1,6 @@
 #include "framework/core/folder_item.h"
 
+#include "tests/support/immutable.h"
 #include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
@@ -10,12 +11,9 @@
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <linux/fs.h>
 #include <sched.h>
-#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -26,28 +24,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// Sets or clears the immutable attribute, which stops even root from writing.
-bool setImmutable(const fs::path& path, bool on)
-{
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    int flags = 0;
-    bool done = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (done) {
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        done = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    close(fd);
-    return done;
-}
-
-// Clears the attribute again whatever the test's outcome.
-struct ImmutableGuard {
-    fs::path path;
-    ~ImmutableGuard() { setImmutable(path, false); }
-};
 
 std::vector<String> names(const FolderItem& folder)
 {
@@ -176,8 +152,8 @@ TEST(FolderItem, AFolderThatCannotBeTrashedStays)
     const fs::path trashFiles = fs::path(std::getenv("XDG_DATA_HOME")) / "Trash" / "files";
     fs::create_directories(trashFiles);
     fs::create_directories(trashFiles.parent_path() / "info");
-    ImmutableGuard guard { trashFiles };
-    if (!setImmutable(trashFiles, true))
+    const Immutable frozenTrash(trashFiles);
+    if (!frozenTrash.ok)
         GTEST_SKIP() << "the file system here has no immutable attribute";
 
     auto full = FolderItem::FromPath((dir / "full").string());
@@ -192,8 +168,6 @@ TEST(FolderItem, LockedWhereNothingCanBeWritten)
     test_files::Write(dir / "free.txt");
     test_files::Write(dir / "fixed.txt");
     fs::create_directory(dir / "frozen");
-    ImmutableGuard fileGuard { dir / "fixed.txt" };
-    ImmutableGuard folderGuard { dir / "frozen" };
     const auto folder = FolderItem::FromPath(dir.string());
 
     EXPECT_FALSE(folder->Locked());
@@ -201,7 +175,8 @@ TEST(FolderItem, LockedWhereNothingCanBeWritten)
     EXPECT_FALSE(folder->Child("not yet.txt")->Locked());
     EXPECT_TRUE(folder->Child("no such folder")->Child("x")->Locked());
 
-    if (!setImmutable(dir / "fixed.txt", true) || !setImmutable(dir / "frozen", true))
+    const Immutable fixed(dir / "fixed.txt"), frozen(dir / "frozen");
+    if (!fixed.ok || !frozen.ok)
         GTEST_SKIP() << "the file system here has no immutable attribute";
     EXPECT_TRUE(folder->Child("fixed.txt")->Locked());
     EXPECT_TRUE(folder->Child("frozen")->Locked());
