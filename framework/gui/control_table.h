@@ -29,7 +29,8 @@ struct DesignFont {
 };
 
 // The entries that many classes' lists share, each applied by RectControl's own setter and
-// listed with the value every member here has (or the head's).
+// listed with the value every member here has (or the head's); their rows are in
+// ControlTable::commonEntries, in this order.
 enum class Common {
     TabIndex,
     TabStop,
@@ -105,37 +106,25 @@ public:
     const DesignTable<RectControl, Values>& Table() const { return m_table; }
 
 private:
-    void addCommon(Common entry)
+    void addCommon(Common entry) { m_table.Take(commonEntries(), static_cast<size_t>(entry)); }
+
+    // The shared entries, a row for each value of Common in its order.
+    static const DesignTable<RectControl, Values>& commonEntries()
     {
-        switch (entry) {
-        case Common::TabIndex:
-            m_table.Add("TabIndex", &RectControl::TabIndex, &DesignHead::tabIndex);
-            break;
-        case Common::TabStop:
-            m_table.Add("TabStop", &RectControl::TabStop, true);
-            break;
-        case Common::Enabled:
-            m_table.Add("Enabled", &RectControl::Enabled, &DesignHead::enabled);
-            break;
-        case Common::Visible:
-            m_table.Add("Visible", &RectControl::Visible, true);
-            break;
-        case Common::HelpTag:
-            m_table.Add("HelpTag", &RectControl::HelpTag, "");
-            break;
-        case Common::AutoDeactivate:
-            m_table.template Accept<bool>("AutoDeactivate", true);
-            break;
-        case Common::DataSource:
-            m_table.template Accept<String>("DataSource", "");
-            break;
-        case Common::DataField:
-            m_table.template Accept<String>("DataField", "");
-            break;
-        case Common::InitialParent:
-            m_table.Add("InitialParent", &RectControl::InitialParent, &DesignHead::parent);
-            break;
-        }
+        static const DesignTable<RectControl, Values> table = [] {
+            DesignTable<RectControl, Values> t;
+            t.Add("TabIndex", &RectControl::TabIndex, &DesignHead::tabIndex)
+                .Add("TabStop", &RectControl::TabStop, true)
+                .Add("Enabled", &RectControl::Enabled, &DesignHead::enabled)
+                .Add("Visible", &RectControl::Visible, true)
+                .Add("HelpTag", &RectControl::HelpTag, "")
+                .template Accept<bool>("AutoDeactivate", true)
+                .template Accept<String>("DataSource", "")
+                .template Accept<String>("DataField", "")
+                .Add("InitialParent", &RectControl::InitialParent, &DesignHead::parent);
+            return t;
+        }();
+        return table;
     }
 
     DesignTable<RectControl, Values> m_table;

@@ -41,6 +41,13 @@ public:
         return add(name, designTypeOf<V>(), [](Target&, const DesignValue&) {}, sourceOf<V>(std::move(from)));
     }
 
+    // Row `row` of another table of the same kind, as it stands there.
+    DesignTable& Take(const DesignTable& other, size_t row)
+    {
+        const Entry& entry = other.m_entries.at(row);
+        return add(entry.name, entry.type, entry.apply, entry.source);
+    }
+
     // The type lookup of this table, for DesignList and DecodeDesignList. The table must outlive
     // it (tables are static).
     DesignTypeOf Types() const
