@@ -1,3 +1,5 @@
+// The batch run: the output folder, each item of the source folder in its order, and the finish
+// that gives the window back.
 #include "engine/threadrun.h"
 
 #include "engine/free_name_probe.h"

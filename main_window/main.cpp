@@ -1,3 +1,4 @@
+// The main window's building hooks and control accessors.
 #include "main_window/main.h"
 
 #include "engine/threadrun.h"

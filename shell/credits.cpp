@@ -1,3 +1,4 @@
+// The credits window.
 #include "shell/credits.h"
 
 #include "framework/gui/runtime.h"

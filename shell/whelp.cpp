@@ -1,3 +1,4 @@
+// The help window: the help pages in a viewer, with an index button and a jump-to list.
 #include "shell/whelp.h"
 
 #include "framework/gui/runtime.h"

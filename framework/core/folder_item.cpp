@@ -1,3 +1,5 @@
+// Files and folders by their paths: their listing in file-manager order, kept until the folder
+// changes, and what can be asked of and done to them.
 #include "framework/core/folder_item.h"
 
 #include "framework/core/file_system.h"

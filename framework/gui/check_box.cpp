@@ -1,3 +1,4 @@
+// A check box: its value and its three states.
 #include "framework/gui/check_box.h"
 
 #include <QCheckBox>

@@ -5,6 +5,7 @@
 
 class QCheckBox;
 
+// A check box, raising Action when its value changes.
 class CheckBox : public DesignedControl<CheckBox, QCheckBox, CaptionedControl> {
 public:
     CheckBox();

@@ -1,3 +1,4 @@
+// Members of a window and the place, font and properties every visual control shares.
 #include "framework/gui/control.h"
 
 #include "framework/gui/group_box.h"

@@ -1,3 +1,4 @@
+// A disclosure triangle: an arrow that opens and closes.
 #include "framework/gui/disclosure_triangle.h"
 
 #include "framework/gui/qt_convert.h"

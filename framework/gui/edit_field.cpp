@@ -1,3 +1,4 @@
+// A one-line text field.
 #include "framework/gui/edit_field.h"
 
 #include "framework/gui/design_colour.h"

@@ -4,6 +4,7 @@
 
 class QLineEdit;
 
+// A one-line text field, raising TextChange when its text changes.
 class EditField : public DesignedControl<EditField, QLineEdit> {
 public:
     EditField();

@@ -1,3 +1,4 @@
+// A group box that holds controls placed in window coordinates.
 #include "framework/gui/group_box.h"
 
 #include <QGroupBox>

@@ -1,3 +1,4 @@
+// An HTML viewer that asks before it loads an address.
 #include "framework/gui/html_viewer.h"
 
 #include "framework/gui/qt_convert.h"

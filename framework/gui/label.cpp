@@ -1,3 +1,4 @@
+// A label, its text fitted to the room it has.
 #include "framework/gui/label.h"
 
 #include "framework/gui/design_colour.h"

@@ -4,6 +4,7 @@
 
 class QLabel;
 
+// A text shown in the window, fitted to the room its control gives it.
 class Label : public DesignedControl<Label, QLabel> {
 public:
     Label();

@@ -1,3 +1,4 @@
+// A popup menu of text rows.
 #include "framework/gui/popup_menu.h"
 
 #include "framework/gui/qt_convert.h"

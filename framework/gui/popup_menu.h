@@ -4,6 +4,7 @@
 
 class QComboBox;
 
+// A popup menu of text rows, raising Change when the selected row changes.
 class PopupMenu : public DesignedControl<PopupMenu, QComboBox> {
 public:
     PopupMenu();

@@ -1,3 +1,4 @@
+// A progress bar that keeps a value beyond its maximum.
 #include "framework/gui/progress_bar.h"
 
 #include "framework/gui/qt_convert.h"

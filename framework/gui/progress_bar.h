@@ -4,6 +4,7 @@
 
 class QProgressBar;
 
+// A progress bar; a maximum of 0 or less shows the busy bar.
 class ProgressBar : public DesignedControl<ProgressBar, QProgressBar> {
 public:
     ProgressBar();

@@ -1,3 +1,4 @@
+// A push button, the window's default or cancel button among them.
 #include "framework/gui/push_button.h"
 
 #include <QPushButton>

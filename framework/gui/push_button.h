@@ -5,6 +5,8 @@
 
 class QPushButton;
 
+// A push button, raising Action when pushed; the window's Return and Escape keys push its
+// default and cancel buttons.
 class PushButton : public DesignedControl<PushButton, QPushButton, CaptionedControl> {
 public:
     PushButton();

@@ -1,3 +1,4 @@
+// A radio button, exclusive among its parent's own buttons.
 #include "framework/gui/radio_button.h"
 
 #include <QButtonGroup>

@@ -1,3 +1,4 @@
+// A separator line.
 #include "framework/gui/separator.h"
 
 #include <QFrame>

@@ -1,3 +1,4 @@
+// A horizontal slider.
 #include "framework/gui/slider.h"
 
 #include "framework/gui/qt_convert.h"

@@ -4,6 +4,7 @@
 
 class QSlider;
 
+// A horizontal slider, raising ValueChanged when its value changes.
 class Slider : public DesignedControl<Slider, QSlider> {
 public:
     Slider();

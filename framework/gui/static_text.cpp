@@ -1,3 +1,4 @@
+// A label that reports clicks.
 #include "framework/gui/static_text.h"
 
 #include "framework/gui/runtime.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// A top-level window of the framework, and what is dropped on one.
+
 #include "framework/gui/control.h"
 #include "framework/gui/design_properties.h"
 #include "framework/core/folder_item.h"

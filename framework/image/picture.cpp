@@ -1,3 +1,4 @@
+// Pictures and their graphics: opening, drawing, masks and saving.
 #include "framework/image/picture.h"
 
 #include "framework/core/atomic_file.h"

@@ -1,3 +1,4 @@
+// Whole runs as a user makes them: sizes, formats, names and the window during and after a run.
 #include "tests/engine/run_fixture.h"
 
 #include "strings/loc.h"

@@ -1,3 +1,4 @@
+// Test pictures made with Qt, and the statistics their checks need.
 #include "tests/support/picture_fixtures.h"
 
 #include <QBuffer>

@@ -1,3 +1,4 @@
+// Files replaced whole or not at all.
 #include "framework/core/atomic_file.h"
 #include "framework/core/exceptions.h"
 

@@ -1,3 +1,4 @@
+// Binary streams: big-endian fields, replacements, and failures raised with their error numbers.
 #include "framework/core/binary_stream.h"
 
 #include "tests/support/file_size_limit.h"

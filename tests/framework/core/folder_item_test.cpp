@@ -1,3 +1,4 @@
+// Folder items: listing order and its cache, names, trash, locks and the path questions of a run.
 #include "framework/core/folder_item.h"
 
 #include "tests/support/immutable.h"

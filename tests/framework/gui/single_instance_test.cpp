@@ -1,3 +1,4 @@
+// The single-instance door: handing items over, and what must not get through it.
 #include "framework/gui/single_instance.h"
 
 #include "tests/support/spin.h"
