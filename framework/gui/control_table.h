@@ -8,6 +8,7 @@
 #include "framework/gui/design_table.h"
 
 #include <cstdint>
+#include <type_traits>
 
 // What a visual member's design list says about its place and its parent: the head that every
 // list begins with, and the values that each class's list places where its order has them.
@@ -50,6 +51,8 @@ template<class Design>
 struct ControlValues : DesignHead, Design {
 };
 
+// The table of a visual control class whose own design values are `Design`: the head, then the
+// entries the class declares, in its lists' order.
 template<class Design>
 class ControlTable {
 public:
@@ -87,6 +90,7 @@ public:
     }
     // Shared entries, in the order given.
     template<class... More>
+        requires(std::is_same_v<More, Common> && ...)
     ControlTable& Add(Common entry, More... more)
     {
         addCommon(entry);
