@@ -66,7 +66,7 @@ AtomicFile::AtomicFile(const std::string& path) : m_target(followLinks(path))
     // An unnamed file leaves nothing behind even when the process is killed; where the file
     // system has none, a named one beside the target.
     m_fd = FileSystem::CreateUnnamedFile(m_folderFd, error);
-    while (error != 0 && FileSystem::IsNoUnnamedFiles(error)) {
+    while (error != 0 && FileSystem::LacksUnnamedFiles(error)) {
         m_temporary = uniqueName(m_name);
         m_fd = FileSystem::CreateFileIn(m_folderFd, m_temporary, error);
         if (error != 0 && error != EEXIST)

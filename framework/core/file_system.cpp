@@ -317,7 +317,7 @@ FileDescriptor CreateUnnamedFile(const FileDescriptor& folder, int& error)
     return file;
 }
 
-bool IsNoUnnamedFiles(int error)
+bool LacksUnnamedFiles(int error)
 {
     return error == EOPNOTSUPP || error == EISDIR || error == EINVAL || error == EEXIST;
 }

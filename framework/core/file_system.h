@@ -126,9 +126,10 @@ Time FileClockNow();
 // Replacing a file: a folder opened for its names, a file made in it (unnamed where the system
 // can), and the steps that give that file its name in one move.
 FileDescriptor OpenFolderForNames(const std::string& path, int& error);
-// A file of no name in `folder`; EOPNOTSUPP (or a like error) where the file system has none.
+// A file of no name in `folder`, which leaves nothing behind even when the process is killed.
 FileDescriptor CreateUnnamedFile(const FileDescriptor& folder, int& error);
-bool IsNoUnnamedFiles(int error);
+// Whether `error`, from CreateUnnamedFile, says that the file system makes no unnamed files.
+bool LacksUnnamedFiles(int error);
 FileDescriptor CreateFileIn(const FileDescriptor& folder, const std::string& name, int& error);
 int NameUnnamedFile(const FileDescriptor& file, const FileDescriptor& folder, const std::string& name);
 int RenameIn(const FileDescriptor& folder, const std::string& from, const std::string& to);
