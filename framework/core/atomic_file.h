@@ -7,6 +7,8 @@
 // Paths are the file system's bytes, valid UTF-8 or not, which is why this is not QSaveFile: it
 // takes a QString, and a name that is not UTF-8 does not survive the trip.
 
+#include "framework/core/file_system.h"
+
 #include <cstddef>
 #include <string>
 
@@ -35,7 +37,6 @@ private:
     std::string m_folder;
     std::string m_name;
     std::string m_temporary; // a named temporary file, where the system has no unnamed ones
-    int m_folderFd { -1 };
-    int m_fd { -1 };
-    bool m_committed { false };
+    FileSystem::FileDescriptor m_folderFd;
+    FileSystem::FileDescriptor m_fd;
 };

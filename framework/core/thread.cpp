@@ -1,3 +1,4 @@
+// Cooperative threads on fibers of the GUI thread, resumed by the event loop.
 #include "framework/core/thread.h"
 
 #include "framework/core/exceptions.h"

@@ -1,3 +1,4 @@
+// The widget of a label, with closer lines where a text needs them.
 #include "framework/gui/text_label.h"
 
 #include "framework/gui/text_fit.h"

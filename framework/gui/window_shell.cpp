@@ -1,3 +1,4 @@
+// The Qt side of a window: its top-level widget, content area, keys, drops and closing.
 #include "framework/gui/window_shell.h"
 
 #include "framework/gui/qt_convert.h"

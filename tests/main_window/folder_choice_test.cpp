@@ -1,5 +1,5 @@
 // Choosing the source folder: the Select button with a scripted chooser, and drops on the window.
-#include "main_window/main.h"
+#include "tests/main_window/main_window_fixture.h"
 
 #include "framework/core/folder_item.h"
 #include "framework/gui/runtime.h"
@@ -23,13 +23,11 @@
 
 namespace {
 
-class FolderChoiceTest : public ::testing::Test {
+class FolderChoiceTest : public MainWindowFixture {
 protected:
     void SetUp() override
     {
-        Seams::ResetAll();
-        Seams::SetBeep([this] { ++beeps; });
-        Seams::SetMsgBox([](const String&) {});
+        MainWindowFixture::SetUp();
         ASSERT_TRUE(root.isValid());
         QDir dir(root.path());
         for (const char* folder : { "Holiday", "Work", "Work/Sub" })
@@ -39,20 +37,9 @@ protected:
         // Links the user may drop: they stand for what they lead to.
         ASSERT_TRUE(QFile::link(root.path() + "/Work", root.path() + "/Shortcut"));
         ASSERT_TRUE(QFile::link(root.path() + "/Holiday/beach.jpg", root.path() + "/Work/beach link.jpg"));
-        QFile::remove(QString::fromStdString(SpecialFolder::Preferences()->Child("Quobly! preferences")->NativePath()));
-        window = Main::instance();
+        openWindow();
         // Complete settings, so that Go follows the source folder alone.
         window->EFPSize()->Text("800");
-    }
-
-    void TearDown() override
-    {
-        for (auto& open : OpenWindows()) {
-            open->OnClose = nullptr;
-            open->Close();
-        }
-        SpinPending();
-        Seams::ResetAll();
     }
 
     void touch(const QString& relative)
@@ -66,8 +53,6 @@ protected:
     std::string path(const char* relative) const { return root.path().toStdString() + "/" + relative; }
 
     QTemporaryDir root;
-    Ref<Main> window;
-    int beeps { 0 };
 };
 
 TEST_F(FolderChoiceTest, TheChosenFolderIsShownAndTheProgressBarEmptied)

@@ -1,3 +1,4 @@
+// Cooperative threads: turns, sleeping, suspending, killing, unhandled exceptions and the stack.
 #include "framework/core/thread.h"
 
 #include "framework/core/exceptions.h"

@@ -1,6 +1,7 @@
 // Bad input and failing saves: a clear outcome every time, never a crash, never a stray file.
 #include "framework/image/picture.h"
 
+#include "tests/framework/image/picture_helpers.h"
 #include "tests/support/picture_fixtures.h"
 #include "tests/support/read_permissions.h"
 
@@ -18,11 +19,6 @@
 using namespace fixtures;
 
 namespace {
-
-Ref<Picture> open(const std::string& path)
-{
-    return Picture::Open(FolderItem::FromPath(path));
-}
 
 Ref<Picture> smallPicture()
 {
