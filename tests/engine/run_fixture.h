@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 namespace engine_test {
@@ -59,6 +60,14 @@ struct RunRecord {
     std::vector<String> messages;
     String statusWhenMessageShown;
 };
+
+// The run ended with one message box, which names each of `parts`.
+inline void expectOneMessageSaying(const RunRecord& record, std::initializer_list<String> parts)
+{
+    ASSERT_EQ(record.messages.size(), 1u) << "one message box names what happened";
+    for (const String& part : parts)
+        EXPECT_NE(record.messages[0].find(part), String::npos) << record.messages[0];
+}
 
 class EngineRun : public ::testing::Test {
 protected:
