@@ -105,9 +105,10 @@ void raiseQtLimit()
 
 } // namespace
 
-// Decoded pixels in stored orientation, either our own buffer or a QImage viewed in place.
+// Decoded pixels in stored orientation: a JPEG's planes as its decoder gives them, or a QImage
+// viewed in place.
 struct SourceDecoder {
-    std::unique_ptr<JpegRowDecoder> rows;
+    std::unique_ptr<JpegPlanes> planes;
     QImage image;
     PixelView view;
     std::vector<uint8_t> icc;
@@ -123,10 +124,9 @@ struct SourceDecoder {
         if (source.m_kind == ImageSource::Kind::Jpeg) {
             const JpegScale scale = ChooseJpegScale(source.m_storedWidth, source.m_storedHeight, minWidth, minHeight);
             // Decoded as the resampler takes the rows: the picture is never held whole.
-            d.rows = std::make_unique<JpegRowDecoder>(source.ReadFile(), scale, stop);
-            if (d.rows->Width() != scale.Scaled(source.m_storedWidth) || d.rows->Height() != scale.Scaled(source.m_storedHeight))
+            d.planes = std::make_unique<JpegPlanes>(source.ReadFile(), scale, stop);
+            if (d.planes->Width() != scale.Scaled(source.m_storedWidth) || d.planes->Height() != scale.Scaled(source.m_storedHeight))
                 throw ImageCodecError("The picture file changed after it was opened.");
-            d.view = { nullptr, d.rows->Width(), d.rows->Height(), 0, false, false, d.rows.get() };
             d.icc = source.m_icc;
             return d;
         }
@@ -256,12 +256,14 @@ FileBytes ImageSource::ReadFile() const
 
 int64_t ImageSource::RenderBytes(int32_t gridWidth, int32_t gridHeight) const
 {
-    // The result, and the filter's rows of floats (a dozen rows of the grid's width).
-    const int64_t result = int64_t(gridWidth) * gridHeight * 4 + int64_t(gridWidth) * 16 * 16;
+    // The result, and the source rows that the filter holds as floats (a few dozen rows of at
+    // most the stored width, four floats a pixel, and no more than a few megabytes).
+    const int64_t filterRows = std::min<int64_t>(int64_t(m_storedWidth) * 16 * 32, int64_t(4) << 20);
+    const int64_t result = int64_t(gridWidth) * gridHeight * 4 + filterRows;
     if (m_kind == Kind::Jpeg) {
-        // The file's bytes, a band of decoded rows at no more than the stored width.
+        // The file's bytes, and a band of decoded rows of each plane.
         return std::min<int64_t>(m_fileSize, int64_t(m_jpegReadLimit)) + m_jpegCoefficientBytes
-            + int64_t(m_storedWidth) * 4 * 32 + result;
+            + int64_t(m_storedWidth) * 3 * 32 + result;
     }
     // Qt decodes the whole picture and may convert it once.
     return int64_t(m_storedWidth) * m_storedHeight * 8 + result;
@@ -279,10 +281,21 @@ std::shared_ptr<ImageBuffer> ImageSource::Render(SourceRect rect, int32_t gridWi
     const double minWidth = 2.0 * storedGridWidth * m_storedWidth / stored.width;
     const double minHeight = 2.0 * storedGridHeight * m_storedHeight / stored.height;
     SourceDecoder d = SourceDecoder::decode(*this, minWidth, minHeight, stop);
-    const double fx = double(d.view.width) / m_storedWidth;
-    const double fy = double(d.view.height) / m_storedHeight;
-    const SourceRect scaled { stored.x * fx, stored.y * fy, stored.width * fx, stored.height * fy };
-    auto result = ResampleLanczos3(d.view, scaled, storedGridWidth, storedGridHeight, storedWindow);
+    std::shared_ptr<ImageBuffer> result;
+    if (d.planes) {
+        // Each plane takes the rectangle in its own samples: the chroma of a JPEG is resampled
+        // straight from its own resolution.
+        std::vector<PlaneView> planes;
+        for (int32_t i = 0; i < d.planes->PlaneCount(); ++i) {
+            const JpegPlanes::Plane& p = d.planes->PlaneAt(i);
+            planes.push_back({ nullptr, p.width, p.height, 0, &d.planes->Rows(i),
+                { stored.x * p.scaleX, stored.y * p.scaleY, stored.width * p.scaleX, stored.height * p.scaleY } });
+        }
+        result = ResamplePlanes(planes, d.planes->Colours(), storedGridWidth, storedGridHeight, storedWindow);
+    } else {
+        // Qt decodes every pixel: the view is the stored picture itself.
+        result = ResampleLanczos3(d.view, stored, storedGridWidth, storedGridHeight, storedWindow);
+    }
     result->icc = d.icc;
     return Orient(std::move(result), m_orientation);
 }
