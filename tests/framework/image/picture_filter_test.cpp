@@ -235,6 +235,19 @@ INSTANTIATE_TEST_SUITE_P(Layouts, PictureJpegLayout,
         JpegLayoutCase { "Rgb", { Colours::Rgb, 1, 1 } }, JpegLayoutCase { "Grey", { Colours::Grey, 1, 1 } }),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Made two hundred times smaller, a picture's rows are too many to hold for one output row's taps:
+// the filter then adds each row into the output rows it feeds as it comes. The result is the same
+// filter's.
+TEST(PictureFilter, HugeShrinkMatchesLanczosReference)
+{
+    TempFolder dir;
+    const QImage quadrants = Quadrants(2400, 1600);
+    Ref<Picture> source = open(WritePng(dir.file("quadrants.png"), quadrants));
+    ASSERT_TRUE(source);
+    resized(source, 12, 8)->Save(FolderItem::FromPath(dir.file("out.png")), Picture::SaveAsPNG, -1);
+    EXPECT_GE(colourPsnr(ReadBack(dir.file("out.png")), referenceResize(quadrants, 12, 8, 3)), 45.0);
+}
+
 struct ProfileCase {
     const char* name;
     bool jpegSource;
