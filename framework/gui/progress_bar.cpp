@@ -8,6 +8,7 @@
 
 ProgressBar::ProgressBar()
     : DesignedControl(new QProgressBar)
+    , m_pacer(*Widget())
 {
     progressBar()->setTextVisible(false);
     progressBar()->setFocusPolicy(Qt::NoFocus);
@@ -63,8 +64,11 @@ void ProgressBar::Maximum(int32_t value)
 }
 
 // A maximum of 0 (or less) shows Qt's busy bar, the usual picture of an unknown amount of work.
+// A run over many small pictures moves the bar thousands of times a second: it is repainted once
+// a frame at most.
 void ProgressBar::show()
 {
+    const RepaintPacer::Change change(m_pacer);
     const int32_t maximum = std::max(0, m_maximum);
     progressBar()->setRange(0, maximum);
     progressBar()->setValue(std::clamp(m_value, 0, maximum));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/gui/control.h"
+#include "framework/gui/repaint_pacer.h"
 
 class QProgressBar;
 
@@ -26,4 +27,5 @@ private:
     static void DeclareProperties(DesignTable<RectControl>& table);
     void show();
     int32_t m_value { 0 }, m_maximum { 100 };
+    RepaintPacer m_pacer;
 };
