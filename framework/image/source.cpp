@@ -94,6 +94,28 @@ int32_t orientationOf(QImageIOHandler::Transformations t)
     }
 }
 
+// A file that gives no more bytes once `stop` is set: Qt's readers cannot be told to stop, but a
+// decoder that works ahead for a run then gives up at its next read instead of decoding the rest
+// of a large picture that nobody will draw (and that quitting would wait for).
+class StoppableFile final : public QFile {
+public:
+    explicit StoppableFile(const std::atomic<bool>* stop)
+        : m_stop(stop)
+    {
+    }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        if (m_stop && m_stop->load(std::memory_order_relaxed))
+            return -1;
+        return QFile::readData(data, maxSize);
+    }
+
+private:
+    const std::atomic<bool>* m_stop;
+};
+
 void raiseQtLimit()
 {
     static const bool raised = [] {
@@ -132,13 +154,15 @@ struct SourceDecoder {
         }
         // Straight from the file: the reader takes what it needs, never the whole file at once.
         RegularFile file(source.m_path);
-        QFile device;
+        StoppableFile device(stop);
         if (file.fd < 0 || !device.open(file.fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
             throw ImageCodecError("The picture file cannot be opened any more.");
         QImageReader reader(&device);
         reader.setDecideFormatFromContent(true);
         reader.setAutoTransform(false);
         d.image = reader.read();
+        if (d.image.isNull() && stop && stop->load())
+            throw ImageCodecError("The decoding was stopped.");
         if (d.image.isNull())
             throw ImageCodecError("The picture file cannot be decoded: " + reader.errorString().toStdString());
         if (d.image.width() != source.m_storedWidth || d.image.height() != source.m_storedHeight)
