@@ -1,3 +1,4 @@
+// The first free file name in the output folder, asked of the folder as few times as a run allows.
 #include "engine/free_name_probe.h"
 
 #include <utility>

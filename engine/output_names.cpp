@@ -1,3 +1,4 @@
+// The names a run gives: its output folder's suffix, and each picture's web-ready and DOS form.
 #include "engine/output_names.h"
 
 #include <algorithm>

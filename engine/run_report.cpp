@@ -1,3 +1,4 @@
+// What went wrong in a run, gathered while it goes and told once at its finish.
 #include "engine/run_report.h"
 
 void RunReport::ItemFailed(const String& itemName, const String& error)

@@ -16,10 +16,13 @@ public:
     // Items that came into the source folder during the run, which takes only those it started with.
     void ItemsAdded(int32_t count);
 
-    bool AnyFailure() const { return m_failedItems > 0 || !m_runFailure.empty() || !m_oldOutput.empty(); }
-    bool AnythingToReport() const { return AnyFailure() || m_addedItems > 0; }
+    // Whether the finish has anything to tell beyond its status line: a failure, or items left.
+    bool AnythingToReport() const
+    {
+        return m_failedItems > 0 || !m_runFailure.empty() || !m_oldOutput.empty() || m_addedItems > 0;
+    }
     int32_t FailedItems() const { return m_failedItems; }
-    // The text of the one message box that reports the failures.
+    // The text of the one message box that tells it.
     String Message() const;
 
 private:

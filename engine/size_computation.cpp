@@ -1,3 +1,4 @@
+// A picture's new size from the window's settings, read afresh at each use.
 #include "engine/size_computation.h"
 
 #include "framework/core/text.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// A picture's new size from the resize settings: proportional, independent or box.
+
 #include "engine/run_settings.h"
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// The batch run: the output folder, each item of the source folder in its order, and the finish
+// that gives the window back.
 #include "engine/threadrun.h"
 
 #include "engine/free_name_probe.h"
@@ -11,8 +13,6 @@
 #include "strings/loc.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 #include <unordered_set>
 #include <vector>
 
@@ -21,45 +21,6 @@ namespace {
 SizeInitials sizeInitials()
 {
     return { loc::initialbiggest(), loc::initialsmallest(), loc::initialwidth(), loc::initialheight() };
-}
-
-String errorText(int32_t errorNumber)
-{
-    return std::generic_category().message(errorNumber);
-}
-
-// The path of `item` with the links of its folders resolved; the item itself is not followed,
-// as deleting or making it does not follow it.
-std::filesystem::path realPath(const FolderItem& item)
-{
-    namespace fs = std::filesystem;
-    const fs::path path = fs::path(item.NativePath()).lexically_normal();
-    if (!path.has_relative_path())
-        return path;
-    std::error_code error;
-    const fs::path folder = fs::weakly_canonical(path.parent_path(), error);
-    return (error ? path.parent_path() : folder) / path.filename();
-}
-
-// True when `output` is the source folder, one of the folders that hold it, or an item of it:
-// deleting it, or making it and saving into it, would touch the folder the run reads. The source
-// counts both as the item it is (a link) and as the folder it leads to.
-bool touchesSource(const FolderItem& output, const FolderItem& source)
-{
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::path followed = fs::weakly_canonical(fs::path(source.NativePath()), error);
-    if (error)
-        followed = fs::path(source.NativePath()).lexically_normal();
-    const fs::path outputPath = realPath(output);
-    for (const fs::path& sourcePath : { realPath(source), followed }) {
-        if (outputPath.parent_path() == sourcePath)
-            return true;
-        const auto mismatch = std::mismatch(outputPath.begin(), outputPath.end(), sourcePath.begin(), sourcePath.end());
-        if (mismatch.first == outputPath.end())
-            return true;
-    }
-    return false;
 }
 
 // The output folder, beside the source folder, or on the Desktop when that place is locked (or
@@ -77,7 +38,7 @@ Ref<FolderItem> makeOutputFolder(const FolderItem& source, const String& name, R
         report.RunFailed("there is no place for the output folder \"" + name + "\"");
         return nullptr;
     }
-    if (touchesSource(*output, source)) {
+    if (output->TouchesFolder(source)) {
         report.RunFailed("the output folder \"" + output->NativePath()
             + "\" would be the source folder itself or lie in it, and the source folder is never written into or deleted");
         return nullptr;
@@ -105,20 +66,13 @@ Ref<FolderItem> makeOutputFolder(const FolderItem& source, const String& name, R
         if (!notTrashed.empty())
             reason += " (the item of that name could not be moved to the trash: " + notTrashed + ")";
         else if (output->LastErrorCode() != 0)
-            reason += " (" + errorText(output->LastErrorCode()) + ")";
+            reason += " (" + output->LastErrorText() + ")";
         report.RunFailed(reason);
         return nullptr;
     }
     if (!notTrashed.empty())
         report.OldOutputKept(output->NativePath(), notTrashed);
     return output;
-}
-
-bool entryIsGone(const FolderItem& item)
-{
-    std::error_code error;
-    const auto status = std::filesystem::symlink_status(std::filesystem::path(item.NativePath()), error);
-    return status.type() == std::filesystem::file_type::not_found;
 }
 
 // The folder's items as they stand now, in their order.
@@ -144,6 +98,11 @@ int32_t countAdded(const FolderItem& folder, const std::vector<Ref<FolderItem>>&
     for (const auto& item : listItems(folder))
         added += names.count(item->Name()) == 0 ? 1 : 0;
     return added;
+}
+
+String sourceGone(const FolderItem& source)
+{
+    return "the source folder \"" + source.NativePath() + "\" is no longer there: it was moved, renamed or deleted";
 }
 
 enum class ItemOutcome { NotAPicture, Saved, Failed };
@@ -212,6 +171,10 @@ void threadrun::Event_Run()
         const std::vector<Ref<FolderItem>> items = listItems(*source);
         const int32_t count = static_cast<int32_t>(items.size());
         w.PB()->Maximum(count);
+        // A folder that went after it was chosen holds no items: the run says so rather than
+        // make an empty output folder and call it processed.
+        if (!source->Directory())
+            throw IOException(sourceGone(*source));
 
         const String folderName = OutputFolderName(source->Name(), SettingsSuffix(ReadRunSettings(), sizeInitials()));
         const Ref<FolderItem> output = makeOutputFolder(*source, folderName, report);
@@ -246,8 +209,11 @@ void threadrun::Event_Run()
                         target->Save(output->Child(fileName), format.code, ReadRunSettings().quality);
                         w.PB()->Value(i);
                         outcome = ItemOutcome::Saved;
-                    } else if (entryIsGone(*item)) {
-                        throw IOException("the item is no longer in the folder");
+                    } else if (item->Gone()) {
+                        // When the folder itself went, every item left is lost with it: say so,
+                        // rather than let each look like a problem of its own.
+                        throw IOException(
+                            source->Directory() ? String("the item is no longer in the folder") : sourceGone(*source));
                     }
                 } catch (const RuntimeException& error) {
                     report.ItemFailed(itemName, error.Message());
@@ -283,7 +249,7 @@ void threadrun::Event_Run()
     w.PBGo()->Cancel(false);
     // A stop request that came too late for this run must not stop the next one.
     w.endthread = false;
-    if (report.AnyFailure())
+    if (report.AnythingToReport())
         MsgBox(report.Message());
 }
 

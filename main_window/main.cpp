@@ -1,14 +1,10 @@
+// The main window's building hooks and control accessors.
 #include "main_window/main.h"
 
 #include "engine/threadrun.h"
 #include "framework/core/exceptions.h"
 #include "shell/menu.h"
 #include "strings/loc.h"
-
-Ref<Main> Main::instance()
-{
-    return ImplicitInstance<Main>(kClassName);
-}
 
 Main::Main()
 {

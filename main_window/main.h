@@ -4,6 +4,7 @@
 #include "framework/gui/disclosure_triangle.h"
 #include "framework/gui/edit_field.h"
 #include "framework/gui/group_box.h"
+#include "framework/gui/implicit_window.h"
 #include "framework/gui/label.h"
 #include "framework/gui/member_table.h"
 #include "framework/gui/menu_item.h"
@@ -13,7 +14,6 @@
 #include "framework/gui/radio_button.h"
 #include "framework/gui/separator.h"
 #include "framework/gui/slider.h"
-#include "framework/gui/window.h"
 
 #include <memory>
 #include <span>
@@ -22,7 +22,7 @@ class threadrun;
 
 // The main window: the one working window, where the settings, the source folder and the stop
 // request live.
-class Main : public Window {
+class Main : public ImplicitWindow<Main> {
 public:
     static constexpr const char* kClassName = "Main.Main";
 
@@ -33,12 +33,8 @@ public:
     // that this one needs no engine header.
     class threadrun1_;
 
-    // The open main window, built and opened when there is none. Never nil.
-    static Ref<Main> instance();
-
     // Binds the window's events; building happens in Constructor.
     Main();
-    String ClassName() const override { return kClassName; }
 
     // The source folder of the next or current run; nil until one is chosen.
     Ref<FolderItem> f;

@@ -1,3 +1,4 @@
+// The main window's menu handlers and menu-item accessors.
 #include "main_window/main.h"
 
 #include "framework/core/exceptions.h"

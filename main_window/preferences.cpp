@@ -1,3 +1,4 @@
+// The preferences file: the 27-byte record, read at opening and written at closing.
 #include "main_window/main.h"
 
 #include "framework/core/binary_stream.h"

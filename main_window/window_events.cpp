@@ -1,3 +1,4 @@
+// The main window's Select and Go buttons and its window events: drops, opening and closing.
 #include "main_window/main.h"
 
 #include "engine/threadrun.h"

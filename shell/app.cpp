@@ -1,3 +1,4 @@
+// The application object: opening the main window and the items opened with the application.
 #include "shell/app.h"
 
 #include "framework/gui/runtime.h"

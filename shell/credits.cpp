@@ -1,3 +1,4 @@
+// The credits window.
 #include "shell/credits.h"
 
 #include "framework/gui/runtime.h"
@@ -9,11 +10,6 @@ const String kEmail = QUOBLY_EMAIL;
 const String kWebsite = QUOBLY_WEBSITE;
 
 } // namespace
-
-Ref<Credits> Credits::instance()
-{
-    return ImplicitInstance<Credits>(kClassName);
-}
 
 Credits::Credits()
 {

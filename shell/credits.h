@@ -1,23 +1,19 @@
 #pragma once
 
+#include "framework/gui/implicit_window.h"
 #include "framework/gui/label.h"
 #include "framework/gui/member_table.h"
 #include "framework/gui/static_text.h"
-#include "framework/gui/window.h"
 
 #include <span>
 
 // The credits window: product, version, author, links and translators. A click on a link hands
 // it to the system; a click anywhere else closes the window.
-class Credits : public Window {
+class Credits : public ImplicitWindow<Credits> {
 public:
     static constexpr const char* kClassName = "Credits.Credits";
 
-    // The open credits window, built and opened when there is none.
-    static Ref<Credits> instance();
-
     Credits();
-    String ClassName() const override { return kClassName; }
 
     // The window's own design values; the title is set in code.
     inline static const Window::Design kDesign { .width = 191, .height = 203, .frame = 2 };

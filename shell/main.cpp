@@ -1,3 +1,4 @@
+// The executable's entry point.
 #include "framework/core/localization.h"
 #include "framework/gui/runtime.h"
 #include "shell/startup.h"

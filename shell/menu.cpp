@@ -1,3 +1,4 @@
+// The application's one menu bar: File, Edit and Help.
 #include "shell/menu.h"
 
 #include "strings/loc.h"

@@ -1,3 +1,4 @@
+// Start-up and shut-down: registering the classes, building the application, and finalization.
 #include "shell/startup.h"
 
 #include "framework/gui/application.h"

@@ -1,12 +1,8 @@
+// The help window: the help pages in a viewer, with an index button and a jump-to list.
 #include "shell/whelp.h"
 
 #include "framework/gui/runtime.h"
 #include "strings/loc.h"
-
-Ref<WHelp> WHelp::instance()
-{
-    return ImplicitInstance<WHelp>(kClassName);
-}
 
 WHelp::WHelp()
     : afile(1)

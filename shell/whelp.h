@@ -1,26 +1,22 @@
 #pragma once
 
 #include "framework/gui/html_viewer.h"
+#include "framework/gui/implicit_window.h"
 #include "framework/gui/label.h"
 #include "framework/gui/member_table.h"
 #include "framework/gui/popup_menu.h"
 #include "framework/gui/push_button.h"
-#include "framework/gui/window.h"
 
 #include <span>
 #include <vector>
 
 // The help window: the pages of the help folder in an HTML viewer, with an index button and a
 // jump-to list; web and mail links go to the system.
-class WHelp : public Window {
+class WHelp : public ImplicitWindow<WHelp> {
 public:
     static constexpr const char* kClassName = "WHelp.WHelp";
 
-    // The open help window, built and opened when there is none.
-    static Ref<WHelp> instance();
-
     WHelp();
-    String ClassName() const override { return kClassName; }
 
     // The window's own design values; the title is set in code.
     inline static const Window::Design kDesign { .width = 635, .height = 516, .composite = true };

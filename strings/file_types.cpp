@@ -1,3 +1,4 @@
+// The program's file types, made at start-up and withdrawn at its end.
 #include "strings/file_types.h"
 
 namespace FileTypes {

@@ -1,23 +1,18 @@
+// A file replaced whole or not at all, through the file-system door.
 #include "framework/core/atomic_file.h"
 
 #include "framework/core/exceptions.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
 #include <random>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 namespace {
 
 [[noreturn]] void raise(const std::string& path, const char* what, int error)
 {
-    throw IOException("The file \"" + path + "\" " + what + ": " + std::strerror(error), error);
+    throw IOException("The file \"" + path + "\" " + what + ": " + FileSystem::ErrorText(error), error);
 }
 
 // The file a link at `path` leads to, followed to its end; `path` itself when it is no link.
@@ -26,16 +21,14 @@ std::string followLinks(const std::string& path)
 {
     std::string current = path;
     for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
-        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        const FileSystem::Status status = FileSystem::StatusOf(current, false);
+        if (!status.Exists() || status.kind != FileSystem::Kind::Link)
             return current;
-        char target[PATH_MAX];
-        const ssize_t length = ::readlink(current.c_str(), target, sizeof target - 1);
-        if (length <= 0)
+        const std::optional<std::string> next = FileSystem::LinkText(current);
+        if (!next)
             return current;
-        const std::string next(target, size_t(length));
         const size_t slash = current.rfind('/');
-        current = next.front() == '/' || slash == std::string::npos ? next : current.substr(0, slash + 1) + next;
+        current = next->front() == '/' || slash == std::string::npos ? *next : current.substr(0, slash + 1) + *next;
     }
     return current; // a loop: opening it reports the error
 }
@@ -61,31 +54,31 @@ AtomicFile::AtomicFile(const std::string& path) : m_target(followLinks(path))
     m_name = slash == std::string::npos ? m_target : m_target.substr(slash + 1);
 
     // Only a file is ever replaced: a folder, FIFO or device of that name stays what it is.
-    struct stat existing {};
-    const bool replaces = ::stat(m_target.c_str(), &existing) == 0;
-    if (replaces && !S_ISREG(existing.st_mode))
-        raise(path, "cannot be written", S_ISDIR(existing.st_mode) ? EISDIR : EINVAL);
+    const FileSystem::Status existing = FileSystem::StatusOf(m_target, true);
+    const bool replaces = existing.Exists();
+    if (replaces && existing.kind != FileSystem::Kind::File)
+        raise(path, "cannot be written", existing.kind == FileSystem::Kind::Folder ? EISDIR : EINVAL);
 
-    m_folderFd = ::open(m_folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (m_folderFd < 0)
-        raise(path, "cannot be created", errno);
+    int error = 0;
+    m_folderFd = FileSystem::OpenFolderForNames(m_folder, error);
+    if (error != 0)
+        raise(path, "cannot be created", error);
     // An unnamed file leaves nothing behind even when the process is killed; where the file
     // system has none, a named one beside the target.
-    m_fd = ::openat(m_folderFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    while (m_fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL || errno == EEXIST)) {
+    m_fd = FileSystem::CreateUnnamedFile(m_folderFd, error);
+    while (error != 0 && FileSystem::LacksUnnamedFiles(error)) {
         m_temporary = uniqueName(m_name);
-        m_fd = ::openat(m_folderFd, m_temporary.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
-        if (m_fd < 0 && errno != EEXIST)
+        m_fd = FileSystem::CreateFileIn(m_folderFd, m_temporary, error);
+        if (error != 0 && error != EEXIST)
             break;
     }
-    if (m_fd < 0) {
-        const int error = errno;
+    if (error != 0) {
         m_temporary.clear();
         discard();
         raise(path, "cannot be created", error);
     }
     if (replaces)
-        ::fchmod(m_fd, existing.st_mode & 07777);
+        FileSystem::SetPermissions(m_fd, existing.permissions);
 }
 
 AtomicFile::~AtomicFile()
@@ -95,34 +88,30 @@ AtomicFile::~AtomicFile()
 
 void AtomicFile::Write(const void* bytes, size_t count)
 {
-    const auto* data = static_cast<const unsigned char*>(bytes);
-    size_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::write(m_fd, data + done, count - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int error = n < 0 ? errno : EIO;
-            discard();
-            raise(m_target, "cannot be written", error);
-        }
-        done += size_t(n);
+    if (const int error = FileSystem::WriteAll(m_fd.Get(), bytes, count); error != 0) {
+        discard();
+        raise(m_target, "cannot be written", error);
     }
 }
 
 void AtomicFile::Commit()
 {
-    if (m_fd < 0)
+    if (!m_fd.IsOpen())
         raise(m_target, "cannot be written", EBADF);
+    // The bytes reach the disk before the name does, so that after a power loss the name leads to
+    // the whole file or to none.
+    if (const int error = FileSystem::SyncData(m_fd.Get()); error != 0) {
+        discard();
+        raise(m_target, "cannot be written", error);
+    }
     if (m_temporary.empty()) {
         // The unnamed file gets a name of its own first, so that the old file is replaced in
         // one step by the rename.
-        const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
         for (;;) {
             m_temporary = uniqueName(m_name);
-            if (::linkat(AT_FDCWD, self.c_str(), m_folderFd, m_temporary.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            const int error = FileSystem::NameUnnamedFile(m_fd, m_folderFd, m_temporary);
+            if (error == 0)
                 break;
-            const int error = errno;
             m_temporary.clear();
             if (error != EEXIST) {
                 discard();
@@ -130,28 +119,22 @@ void AtomicFile::Commit()
             }
         }
     }
-    if (::close(std::exchange(m_fd, -1)) != 0) {
-        const int error = errno;
-        discard();
-        raise(m_target, "cannot be written", error);
-    }
-    if (::renameat(m_folderFd, m_temporary.c_str(), m_folderFd, m_name.c_str()) != 0) {
-        const int error = errno;
+    int error = m_fd.Close();
+    if (error == 0)
+        error = FileSystem::RenameIn(m_folderFd, m_temporary, m_name);
+    if (error != 0) {
         discard();
         raise(m_target, "cannot be written", error);
     }
     m_temporary.clear();
-    m_committed = true;
     discard();
 }
 
 void AtomicFile::discard()
 {
-    if (m_fd >= 0)
-        ::close(std::exchange(m_fd, -1));
-    if (!m_temporary.empty() && m_folderFd >= 0)
-        ::unlinkat(m_folderFd, m_temporary.c_str(), 0);
+    m_fd.Close();
+    if (!m_temporary.empty() && m_folderFd.IsOpen())
+        FileSystem::RemoveIn(m_folderFd, m_temporary);
     m_temporary.clear();
-    if (m_folderFd >= 0)
-        ::close(std::exchange(m_folderFd, -1));
+    m_folderFd.Close();
 }

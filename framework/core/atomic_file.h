@@ -1,10 +1,13 @@
 #pragma once
 
 // A file that is replaced whole or not at all: the bytes go to a temporary file in the target's
-// folder, which takes the target's name only at Commit. A failed, cancelled or killed save
-// leaves the old file (or no file) under the name, and after a failure no temporary file either.
+// folder, which is synced to the disk and takes the target's name only at Commit. A failed,
+// cancelled or killed save, or a power loss, leaves the old file (or no file) under the name, and
+// after a failure no temporary file either.
 // Paths are the file system's bytes, valid UTF-8 or not, which is why this is not QSaveFile: it
 // takes a QString, and a name that is not UTF-8 does not survive the trip.
+
+#include "framework/core/file_system.h"
 
 #include <cstddef>
 #include <string>
@@ -34,7 +37,6 @@ private:
     std::string m_folder;
     std::string m_name;
     std::string m_temporary; // a named temporary file, where the system has no unnamed ones
-    int m_folderFd { -1 };
-    int m_fd { -1 };
-    bool m_committed { false };
+    FileSystem::FileDescriptor m_folderFd;
+    FileSystem::FileDescriptor m_fd;
 };

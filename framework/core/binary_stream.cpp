@@ -1,62 +1,27 @@
+// Big-endian fields on a file, through the file-system door; replacements through QSaveFile.
 #include "framework/core/binary_stream.h"
+
+#include "framework/core/file_system.h"
 
 #include <QFile>
 #include <QSaveFile>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <vector>
 
 namespace {
 
 [[noreturn]] void raise(const String& what, const String& path, int error)
 {
-    throw IOException(what + " \"" + path + "\": " + std::strerror(error), error);
+    throw IOException(what + " \"" + path + "\": " + FileSystem::ErrorText(error), error);
 }
 
-// Opens `path` with `flags` and refuses folders, which open() accepts for reading. Opening never
-// waits (a pipe without a writer would block for ever); reads and writes then do as usual.
-int openFile(const String& path, int flags, const char* what)
+// Opens `path` and refuses folders, which open() accepts for reading.
+Ref<BinaryStream> openStream(const String& path, FileSystem::OpenFor purpose, const char* what)
 {
-    const int fd = open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
-    if (fd < 0)
-        raise(what, path, errno);
-    struct stat st {};
-    const int mode = fcntl(fd, F_GETFL);
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) || mode < 0 || fcntl(fd, F_SETFL, mode & ~O_NONBLOCK) != 0) {
-        const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
-        close(fd);
-        raise(what, path, error);
-    }
-    return fd;
-}
-
-bool inGroup(gid_t group)
-{
-    if (group == getegid())
-        return true;
-    std::vector<gid_t> groups(static_cast<size_t>(std::max(getgroups(0, nullptr), 0)));
-    const int got = groups.empty() ? 0 : getgroups(static_cast<int>(groups.size()), groups.data());
-    groups.resize(static_cast<size_t>(std::max(got, 0)));
-    return std::find(groups.begin(), groups.end(), group) != groups.end();
-}
-
-// Whether this process may write the file as an ordinary user may. access() asks the kernel, which
-// lets root write whatever the permission bits say; so the bits that apply to the caller are asked
-// too, since a file whose owner took away its write permission is meant to stay as it is.
-bool permitsWriting(const String& path, const struct stat& st)
-{
-    if (access(path.c_str(), W_OK) != 0)
-        return false;
-    if (st.st_uid == geteuid())
-        return (st.st_mode & S_IWUSR) != 0;
-    if (inGroup(st.st_gid))
-        return (st.st_mode & S_IWGRP) != 0;
-    return (st.st_mode & S_IWOTH) != 0;
+    FileSystem::OpenedFile file = FileSystem::Open(path, purpose, FileSystem::Accept::AnythingButFolders);
+    if (file.error != 0)
+        raise(what, path, file.error);
+    return MakeRef<BinaryStream>(std::move(file.fd), path);
 }
 
 // The stream of a replacement goes to a new file of QSaveFile's beside the old one (its name is
@@ -64,17 +29,19 @@ bool permitsWriting(const String& path, const struct stat& st)
 // regular file is ever replaced: renaming over a device or a pipe would put a file in its place.
 std::unique_ptr<QSaveFile> openReplacement(const String& path)
 {
-    struct stat st {};
-    if (stat(path.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode))
+    const FileSystem::Status existing = FileSystem::StatusOf(path, true);
+    if (existing.Exists()) {
+        if (existing.kind == FileSystem::Kind::Folder)
             raise("Cannot create", path, EISDIR);
-        if (!S_ISREG(st.st_mode))
+        if (existing.kind != FileSystem::Kind::File)
             raise("Only a file can be replaced, not", path, EINVAL);
-        if (!permitsWriting(path, st))
+        // The system lets root write whatever the permission bits say; a file whose owner took
+        // away its write permission is meant to stay as it is all the same.
+        if (!FileSystem::SystemLetsWrite(path) || !FileSystem::PermissionBitsLetWrite(existing))
             raise("Cannot replace the read-only file", path, EACCES);
-    } else if (errno != ENOENT) {
+    } else if (existing.error != ENOENT) {
         // A link that leads nowhere yet is followed: its file is made.
-        raise("Cannot create", path, errno);
+        raise("Cannot create", path, existing.error);
     }
     auto file = std::make_unique<QSaveFile>(QFile::decodeName(QByteArray::fromStdString(path)));
     errno = 0;
@@ -85,37 +52,29 @@ std::unique_ptr<QSaveFile> openReplacement(const String& path)
 
 } // namespace
 
-BinaryStream::BinaryStream(int fd, String path)
-    : m_fd(fd)
+BinaryStream::BinaryStream(FileSystem::FileDescriptor file, String path)
+    : m_file(std::move(file))
     , m_path(std::move(path))
 {
 }
 
-BinaryStream::~BinaryStream()
-{
-    // An unfinished replacement goes with its QSaveFile; the old file stays.
-    if (m_fd >= 0 && !m_replacement)
-        close(m_fd);
-}
+// An unfinished replacement goes with its QSaveFile; the old file stays.
+BinaryStream::~BinaryStream() = default;
 
 Ref<BinaryStream> BinaryStream::Open(const Ref<FolderItem>& file, bool readWrite)
 {
-    const String path = file->NativePath();
-    const int fd = openFile(path, readWrite ? O_RDWR : O_RDONLY, "Cannot open");
-    return MakeRef<BinaryStream>(fd, path);
+    return openStream(file->NativePath(),
+        readWrite ? FileSystem::OpenFor::ReadingAndWriting : FileSystem::OpenFor::Reading, "Cannot open");
 }
 
 Ref<BinaryStream> BinaryStream::Create(const Ref<FolderItem>& file, bool replace)
 {
     const String path = file->NativePath();
-    if (replace) {
-        auto replacement = openReplacement(path);
-        auto stream = MakeRef<BinaryStream>(replacement->handle(), path);
-        stream->m_replacement = std::move(replacement);
-        return stream;
-    }
-    const int fd = openFile(path, O_RDWR | O_CREAT | O_EXCL, "Cannot create");
-    return MakeRef<BinaryStream>(fd, path);
+    if (!replace)
+        return openStream(path, FileSystem::OpenFor::NewFile, "Cannot create");
+    auto stream = MakeRef<BinaryStream>(FileSystem::FileDescriptor(), path);
+    stream->m_replacement = openReplacement(path);
+    return stream;
 }
 
 int16_t BinaryStream::ReadShort()
@@ -147,19 +106,14 @@ void BinaryStream::WriteBoolean(bool value)
 
 int64_t BinaryStream::Length() const
 {
-    ensureOpen();
-    struct stat st {};
-    if (fstat(m_fd, &st) != 0)
-        raise("Cannot read the length of", m_path, errno);
-    return st.st_size;
+    const FileSystem::Status status = FileSystem::StatusOf(openDescriptor());
+    if (!status.Exists())
+        raise("Cannot read the length of", m_path, status.error);
+    return status.size;
 }
 
 void BinaryStream::Close()
 {
-    if (m_fd < 0)
-        return;
-    const int fd = m_fd;
-    m_fd = -1;
     if (m_replacement) {
         const auto replacement = std::move(m_replacement);
         errno = 0;
@@ -167,48 +121,34 @@ void BinaryStream::Close()
             raise("Cannot replace", m_path, errno != 0 ? errno : EIO);
         return;
     }
-    if (close(fd) != 0 && errno != EINTR)
-        raise("Cannot close", m_path, errno);
+    if (const int error = m_file.Close(); error != 0)
+        raise("Cannot close", m_path, error);
 }
 
-void BinaryStream::ensureOpen() const
+int BinaryStream::openDescriptor() const
 {
-    if (m_fd < 0)
+    const int fd = m_replacement ? m_replacement->handle() : m_file.Get();
+    if (fd < 0)
         raise("The stream is closed:", m_path, EBADF);
+    return fd;
 }
 
 void BinaryStream::readBytes(unsigned char* bytes, size_t count)
 {
-    ensureOpen();
-    size_t done = 0;
-    while (done < count) {
-        const ssize_t got = read(m_fd, bytes + done, count - done);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            raise("Cannot read", m_path, errno);
-        // The end of the file sets no errno; EIO stands for the missing bytes.
-        if (got == 0)
-            raise("Unexpected end of", m_path, EIO);
-        done += static_cast<size_t>(got);
-    }
+    const FileSystem::Transfer read = FileSystem::ReadUpTo(openDescriptor(), bytes, count);
+    if (read.error != 0)
+        raise("Cannot read", m_path, read.error);
+    // The end of the file sets no errno; EIO stands for the missing bytes.
+    if (read.done < count)
+        raise("Unexpected end of", m_path, EIO);
 }
 
 void BinaryStream::writeBytes(const unsigned char* bytes, size_t count)
 {
-    ensureOpen();
-    size_t done = 0;
-    while (done < count) {
-        const ssize_t put = write(m_fd, bytes + done, count - done);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put < 0) {
-            const int error = errno;
-            // What was written so far must never take the old file's place.
-            if (m_replacement)
-                m_replacement->cancelWriting();
-            raise("Cannot write", m_path, error);
-        }
-        done += static_cast<size_t>(put);
+    if (const int error = FileSystem::WriteAll(openDescriptor(), bytes, count); error != 0) {
+        // What was written so far must never take the old file's place.
+        if (m_replacement)
+            m_replacement->cancelWriting();
+        raise("Cannot write", m_path, error);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/core/file_system.h"
 #include "framework/core/folder_item.h"
 #include "framework/core/ref.h"
 
@@ -37,16 +38,17 @@ public:
     // Later reads and writes raise too.
     void Close();
 
-    // Takes ownership of the open descriptor `fd`.
-    BinaryStream(int fd, String path);
+    // The stream of a file that Open or Create opened.
+    BinaryStream(FileSystem::FileDescriptor file, String path);
 
 private:
     void readBytes(unsigned char* bytes, size_t count);
     void writeBytes(const unsigned char* bytes, size_t count);
-    void ensureOpen() const;
+    // The open descriptor; raises IOException once the stream is closed.
+    int openDescriptor() const;
 
-    int m_fd { -1 };
+    FileSystem::FileDescriptor m_file;
     String m_path;
-    // Set for a replacing stream, which owns `m_fd` through it.
+    // Set instead of `m_file` for a replacing stream, whose descriptor it owns.
     std::unique_ptr<QSaveFile> m_replacement;
 };

@@ -1,3 +1,4 @@
+// File types registered by name, and withdrawn when the type goes.
 #include "framework/core/file_type.h"
 
 #include <algorithm>

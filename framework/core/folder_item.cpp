@@ -1,5 +1,8 @@
+// Files and folders by their paths: their listing in file-manager order, kept until the folder
+// changes, and what can be asked of and done to them.
 #include "framework/core/folder_item.h"
 
+#include "framework/core/file_system.h"
 #include "framework/core/trash.h"
 
 #include <QCoreApplication>
@@ -9,18 +12,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
-#include <ctime>
-#include <dirent.h>
-#include <fcntl.h>
-#include <linux/fs.h>
+#include <filesystem>
 #include <map>
 #include <mutex>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <sys/statvfs.h>
-#include <unistd.h>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -28,18 +23,13 @@ namespace {
 // What identifies one state of a folder's contents. Adding, removing or renaming an item changes
 // the folder's mtime and ctime; replacing the folder changes its inode.
 struct FolderSignature {
-    dev_t device {};
-    ino_t inode {};
-    timespec modified {};
-    timespec changed {};
-    off_t size {};
+    uint64_t device {};
+    uint64_t inode {};
+    FileSystem::Time modified {};
+    FileSystem::Time changed {};
+    int64_t size {};
 
-    friend bool operator==(const FolderSignature& a, const FolderSignature& b)
-    {
-        return a.device == b.device && a.inode == b.inode && a.modified.tv_sec == b.modified.tv_sec
-            && a.modified.tv_nsec == b.modified.tv_nsec && a.changed.tv_sec == b.changed.tv_sec
-            && a.changed.tv_nsec == b.changed.tv_nsec && a.size == b.size;
-    }
+    friend bool operator==(const FolderSignature&, const FolderSignature&) = default;
 };
 
 struct CachedListing {
@@ -121,19 +111,19 @@ std::vector<String> sortedNames(std::vector<String> names)
     return result;
 }
 
-bool notBefore(const timespec& a, const timespec& b)
+bool notBefore(const FileSystem::Time& a, const FileSystem::Time& b)
 {
-    return a.tv_sec > b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec >= b.tv_nsec);
+    return a.seconds > b.seconds || (a.seconds == b.seconds && a.nanoseconds >= b.nanoseconds);
 }
 
 // The folder's names in display order, read again only when the folder has changed. Null when
 // the path is not a readable folder.
 std::shared_ptr<const std::vector<String>> folderListing(const String& path)
 {
-    struct stat st {};
-    if (lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+    const FileSystem::Status st = FileSystem::StatusOf(path, false);
+    if (!st.Exists() || st.kind != FileSystem::Kind::Folder)
         return nullptr;
-    const FolderSignature signature { st.st_dev, st.st_ino, st.st_mtim, st.st_ctim, st.st_size };
+    const FolderSignature signature { st.device, st.inode, st.modified, st.changed, st.size };
 
     std::lock_guard lock(cacheMutex);
     auto found = listingCache.find(path);
@@ -142,31 +132,23 @@ std::shared_ptr<const std::vector<String>> folderListing(const String& path)
         return found->second.names;
     }
 
-    // File times come from the kernel's coarse clock; the time is taken before reading so that
-    // any change made after the read began carries a time at or after it.
-    timespec listedAt {};
-    clock_gettime(CLOCK_REALTIME_COARSE, &listedAt);
-    DIR* dir = opendir(path.c_str());
-    if (!dir)
+    // The time is taken before reading so that any change made after the read began carries a
+    // time at or after it.
+    const FileSystem::Time listedAt = FileSystem::FileClockNow();
+    std::optional<std::vector<String>> names = FileSystem::FolderNames(path);
+    if (!names)
         return nullptr;
-    std::vector<String> names;
-    while (const dirent* entry = readdir(dir)) {
-        const String name = entry->d_name;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    }
-    closedir(dir);
     ++listingsMade;
 
     // File systems that keep whole seconds only are racy for the rest of that second.
-    timespec threshold = listedAt;
-    if (st.st_mtim.tv_nsec == 0 && st.st_ctim.tv_nsec == 0)
-        threshold.tv_sec -= 1;
+    FileSystem::Time threshold = listedAt;
+    if (st.modified.nanoseconds == 0 && st.changed.nanoseconds == 0)
+        threshold.seconds -= 1;
     CachedListing entry;
     entry.signature = signature;
-    entry.racy = notBefore(st.st_mtim, threshold) || notBefore(st.st_ctim, threshold);
+    entry.racy = notBefore(st.modified, threshold) || notBefore(st.changed, threshold);
     entry.lastUse = ++useClock;
-    entry.names = std::make_shared<const std::vector<String>>(sortedNames(std::move(names)));
+    entry.names = std::make_shared<const std::vector<String>>(sortedNames(std::move(*names)));
     auto names_ = entry.names;
     listingCache[path] = std::move(entry);
 
@@ -183,26 +165,9 @@ std::shared_ptr<const std::vector<String>> folderListing(const String& path)
 // mount nor into an immutable file.
 bool writable(const String& path)
 {
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0)
-        return false;
-    if (access(path.c_str(), W_OK) != 0)
-        return false;
-    struct statvfs fs {};
-    if (statvfs(path.c_str(), &fs) == 0 && (fs.f_flag & ST_RDONLY))
-        return false;
-    if (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) {
-        const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-        if (fd >= 0) {
-            int flags = 0;
-            const bool known = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-            close(fd);
-            const int refusing = S_ISREG(st.st_mode) ? (FS_IMMUTABLE_FL | FS_APPEND_FL) : FS_IMMUTABLE_FL;
-            if (known && (flags & refusing))
-                return false;
-        }
-    }
-    return true;
+    const FileSystem::Status status = FileSystem::StatusOf(path, true);
+    return status.Exists() && FileSystem::SystemLetsWrite(path) && !FileSystem::OnReadOnlyMount(path)
+        && !FileSystem::AttributesRefuseChanges(path, status.kind);
 }
 
 String parentPath(const String& path)
@@ -218,15 +183,24 @@ String joinPath(const String& folder, const String& name)
     return folder == "/" ? "/" + name : folder + "/" + name;
 }
 
+// The path with the links of its folders resolved; the item itself is not followed.
+std::filesystem::path withFoldersResolved(const String& nativePath)
+{
+    namespace fs = std::filesystem;
+    const fs::path path = fs::path(nativePath).lexically_normal();
+    if (!path.has_relative_path())
+        return path;
+    std::error_code error;
+    const fs::path folder = fs::weakly_canonical(path.parent_path(), error);
+    return (error ? path.parent_path() : folder) / path.filename();
+}
+
 String applicationFolder()
 {
     if (QCoreApplication::instance())
         return QCoreApplication::applicationDirPath().toStdString();
-    char buffer[4096];
-    const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (length <= 0)
-        return "/";
-    return parentPath(String(buffer, static_cast<size_t>(length)));
+    const std::optional<String> executable = FileSystem::ExecutablePath();
+    return executable ? parentPath(*executable) : String("/");
 }
 
 } // namespace
@@ -245,14 +219,13 @@ Ref<FolderItem> FolderItem::FromPath(const String& nativePath)
 
 Ref<FolderItem> FolderItem::FromUserPath(const String& nativePath)
 {
-    std::unique_ptr<char, decltype(&free)> resolved(realpath(nativePath.c_str(), nullptr), &free);
-    if (resolved)
-        return FromPath(resolved.get());
+    if (const std::optional<String> resolved = FileSystem::ResolvedPath(nativePath))
+        return FromPath(*resolved);
     // A broken link or a missing item: still an absolute path, so that its folder is known.
     if (nativePath.empty() || nativePath.front() == '/')
         return FromPath(nativePath);
-    std::unique_ptr<char, decltype(&free)> working(getcwd(nullptr, 0), &free);
-    return FromPath(working ? joinPath(working.get(), nativePath) : nativePath);
+    const String working = FileSystem::WorkingFolder();
+    return FromPath(!working.empty() ? joinPath(working, nativePath) : nativePath);
 }
 
 String FolderItem::Name() const
@@ -296,26 +269,48 @@ Ref<FolderItem> FolderItem::TrueItem(int32_t index) const
 
 bool FolderItem::Directory() const
 {
-    struct stat st {};
-    return lstat(m_path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    const FileSystem::Status status = FileSystem::StatusOf(m_path, false);
+    return status.Exists() && status.kind == FileSystem::Kind::Folder;
 }
 
 bool FolderItem::Alias() const
 {
-    struct stat st {};
-    return lstat(m_path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+    const FileSystem::Status status = FileSystem::StatusOf(m_path, false);
+    return status.Exists() && status.kind == FileSystem::Kind::Link;
 }
 
 bool FolderItem::Exists() const
 {
-    struct stat st {};
-    return lstat(m_path.c_str(), &st) == 0;
+    return FileSystem::StatusOf(m_path, false).Exists();
+}
+
+bool FolderItem::Gone() const
+{
+    const int error = FileSystem::StatusOf(m_path, false).error;
+    return error == ENOENT || error == ENOTDIR;
+}
+
+bool FolderItem::TouchesFolder(const FolderItem& folder) const
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::path followed = fs::weakly_canonical(fs::path(folder.m_path), error);
+    if (error)
+        followed = fs::path(folder.m_path).lexically_normal();
+    const fs::path itemPath = withFoldersResolved(m_path);
+    for (const fs::path& folderPath : { withFoldersResolved(folder.m_path), followed }) {
+        if (itemPath.parent_path() == folderPath)
+            return true;
+        const auto mismatch = std::mismatch(itemPath.begin(), itemPath.end(), folderPath.begin(), folderPath.end());
+        if (mismatch.first == itemPath.end())
+            return true;
+    }
+    return false;
 }
 
 bool FolderItem::Locked() const
 {
-    struct stat st {};
-    if (stat(m_path.c_str(), &st) == 0)
+    if (FileSystem::StatusOf(m_path, true).Exists())
         return !writable(m_path);
     // A missing item, or a link to one: what counts is whether it could be made in its folder.
     const String parent = parentPath(m_path);
@@ -324,24 +319,19 @@ bool FolderItem::Locked() const
 
 void FolderItem::Delete()
 {
-    m_lastError = 0;
     m_lastErrorText.clear();
-    struct stat st {};
-    if (lstat(m_path.c_str(), &st) != 0) {
-        m_lastError = errno;
+    const FileSystem::Status status = FileSystem::StatusOf(m_path, false);
+    if (!status.Exists()) {
+        m_lastError = status.error;
         return;
     }
-    if (!S_ISDIR(st.st_mode)) {
-        if (unlink(m_path.c_str()) != 0)
-            m_lastError = errno;
+    if (status.kind != FileSystem::Kind::Folder) {
+        m_lastError = FileSystem::RemoveFile(m_path);
         return;
     }
-    if (rmdir(m_path.c_str()) == 0)
+    m_lastError = FileSystem::RemoveFolder(m_path);
+    if (m_lastError != ENOTEMPTY && m_lastError != EEXIST)
         return;
-    if (errno != ENOTEMPTY && errno != EEXIST) {
-        m_lastError = errno;
-        return;
-    }
     // A folder that still holds items is never erased: the user can take it back from the trash.
     MoveToTrash();
 }
@@ -358,14 +348,14 @@ void FolderItem::MoveToTrash()
 void FolderItem::CreateAsFolder()
 {
     m_lastErrorText.clear();
-    m_lastError = mkdir(m_path.c_str(), 0777) == 0 ? 0 : errno;
+    m_lastError = FileSystem::MakeFolder(m_path);
 }
 
 String FolderItem::LastErrorText() const
 {
     if (!m_lastErrorText.empty() || m_lastError == 0)
         return m_lastErrorText;
-    return std::strerror(m_lastError);
+    return FileSystem::ErrorText(m_lastError);
 }
 
 namespace SpecialFolder {

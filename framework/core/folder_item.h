@@ -32,6 +32,15 @@ public:
     bool Directory() const; // a symbolic link is not a folder
     bool Alias() const;     // a symbolic link, whatever it leads to
     bool Exists() const;
+    // True when nothing stands under the item's name any more, not even a broken link (an item
+    // that cannot be looked at is not gone).
+    bool Gone() const;
+    // True when this item is `folder` itself, one of the folders that hold it, or an item in it:
+    // deleting this item, or making it and saving into it, would touch that folder. The links of
+    // the folders on both paths are resolved (this item itself is not followed, as deleting or
+    // making it does not follow it), and `folder` counts both as the item it is and as the
+    // folder it leads to.
+    bool TouchesFolder(const FolderItem& folder) const;
     // True when the item exists and cannot be written, or does not exist and its folder cannot be.
     bool Locked() const;
     // Removes a file or an empty folder; a folder that still holds items goes to the trash.

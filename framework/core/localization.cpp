@@ -1,3 +1,4 @@
+// The localized-string lookup through Qt's translations, by the user's locale.
 #include "framework/core/localization.h"
 
 #include <QCoreApplication>

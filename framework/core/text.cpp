@@ -1,3 +1,5 @@
+// The framework's text functions on UTF-8 strings, counting code points and matching ASCII letters
+// without regard to case.
 #include "framework/core/text.h"
 
 #include <QString>

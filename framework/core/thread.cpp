@@ -1,3 +1,4 @@
+// Cooperative threads on fibers of the GUI thread, resumed by the event loop.
 #include "framework/core/thread.h"
 
 #include "framework/core/exceptions.h"
@@ -25,7 +26,7 @@ constexpr size_t kDefaultStackBytes = 16 * 1024 * 1024;
 // the program takes it for an error.
 struct ThreadKill { };
 
-Thread* current = nullptr;
+ThreadFiber* current = nullptr;
 int turnsHeld = 0;
 // A thread whose turn comes while turns are held tries again this much later.
 constexpr int kHeldRetryMs = 10;
@@ -67,9 +68,11 @@ std::vector<ThreadFiber*>& liveFibers()
 
 } // namespace
 
-struct ThreadFiber {
+// Shared by its thread and by each turn it is given, so that a run which ends its own thread (its
+// stack held the last reference to the thread's owner) still finishes on a living fiber.
+struct ThreadFiber : std::enable_shared_from_this<ThreadFiber> {
     explicit ThreadFiber(Thread& owner)
-        : owner(owner)
+        : owner(&owner)
     {
         timer.setSingleShot(true);
         // A coarse timer may fire up to 5% early, and Sleep promises at least its time.
@@ -83,11 +86,19 @@ struct ThreadFiber {
         auto& fibers = liveFibers();
         fibers.erase(std::remove(fibers.begin(), fibers.end(), this), fibers.end());
         timer.stop();
-        if (active) {
-            std::fputs("A thread was destroyed while its own code was running.\n", stderr);
-            std::abort();
-        }
         unwind();
+    }
+
+    // The thread is being destroyed. A waiting fiber is unwound now; a running one (its own code
+    // let go of the thread, or lies below a nested event loop) goes on to the end of its turn and
+    // is unwound should it yield again.
+    void ownerGone()
+    {
+        owner = nullptr;
+        if (active)
+            killRequested = true;
+        else
+            unwind();
     }
 
     void start(size_t stackBytes)
@@ -104,8 +115,10 @@ struct ThreadFiber {
         loop = std::move(resumer);
         const RunEnded ended;
         try {
-            if (owner.OnRun)
-                owner.OnRun();
+            // A copy: the run may end its own thread, and with it the thread's Run event.
+            const std::function<void()> run = owner ? owner->OnRun : nullptr;
+            if (run)
+                run();
         } catch (const ThreadKill&) {
         } catch (const std::exception&) {
             escaped = std::current_exception();
@@ -122,8 +135,9 @@ struct ThreadFiber {
             timer.start(kHeldRetryMs);
             return;
         }
-        Thread* const previous = current;
-        current = &owner;
+        const std::shared_ptr<ThreadFiber> alive = shared_from_this();
+        ThreadFiber* const previous = current;
+        current = this;
         active = true;
         fiber = std::move(fiber).resume();
         active = false;
@@ -155,7 +169,7 @@ struct ThreadFiber {
         if (!fiber)
             return;
         timer.stop();
-        Thread* const previous = current;
+        ThreadFiber* const previous = current;
         current = nullptr; // a destructor that yields while the stack unwinds does nothing
         {
             ctx::fiber doomed = std::move(fiber);
@@ -166,7 +180,7 @@ struct ThreadFiber {
     static void yieldCurrent()
     {
         if (current)
-            current->m_fiber->yield(true);
+            current->yield(true);
     }
 
     void reportEscaped()
@@ -183,7 +197,7 @@ struct ThreadFiber {
         }
     }
 
-    Thread& owner;
+    Thread* owner; // nil once the thread is destroyed
     QTimer timer;
     ctx::fiber fiber; // the waiting fiber; empty while it runs and once it has ended
     ctx::fiber loop; // on the fiber: the context to go back to
@@ -194,11 +208,14 @@ struct ThreadFiber {
 };
 
 Thread::Thread()
-    : m_fiber(std::make_unique<ThreadFiber>(*this))
+    : m_fiber(std::make_shared<ThreadFiber>(*this))
 {
 }
 
-Thread::~Thread() = default;
+Thread::~Thread()
+{
+    m_fiber->ownerGone();
+}
 
 void Thread::Run()
 {
@@ -214,7 +231,7 @@ void Thread::Suspend()
         return;
     f.suspended = true;
     f.timer.stop();
-    if (current == this)
+    if (current == &f)
         f.yield(false);
 }
 
@@ -232,14 +249,14 @@ void Thread::Sleep(int32_t milliseconds, bool)
     if (!IsRunning())
         return;
     f.timer.start(std::max(milliseconds, 0));
-    if (current == this)
+    if (current == &f)
         f.yield(false);
 }
 
 void Thread::Kill()
 {
     ThreadFiber& f = *m_fiber;
-    if (current == this)
+    if (current == &f)
         throw ThreadKill {};
     if (f.active) {
         // Its fiber lies below the caller's on the stack (it opened a nested event loop): it
@@ -257,7 +274,7 @@ bool Thread::IsRunning() const
 
 Thread* Thread::Current()
 {
-    return current;
+    return current ? current->owner : nullptr;
 }
 
 void RuntimeBackgroundTask()

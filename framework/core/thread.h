@@ -11,7 +11,9 @@ struct ThreadFiber; // the fiber and its stack; private to the framework
 // A cooperative thread: its Run event executes on a fiber of the GUI thread and gives the event
 // loop its turn only at RuntimeBackgroundTask (or Sleep, or Suspend). Nothing else runs between
 // two yields. An exception that escapes the Run event is reported as unhandled and ends this
-// thread only. Destroying a thread whose fiber is suspended unwinds the fiber (its destructors run).
+// thread only. Destroying a thread whose fiber is suspended unwinds the fiber (its destructors run);
+// a run that destroys its own thread (it held the last reference to the thread's owner) ends its
+// turn first and is unwound should it yield again.
 class Thread {
 public:
     Thread();
@@ -56,7 +58,7 @@ public:
 
 private:
     friend struct ThreadFiber;
-    std::unique_ptr<ThreadFiber> m_fiber;
+    std::shared_ptr<ThreadFiber> m_fiber;
     int32_t m_priority { 5 };
     int32_t m_stackSize { 0 };
 };

@@ -1,3 +1,5 @@
+// The application object: the event loop, the items of the command line and those another launch
+// hands over.
 #include "framework/gui/application.h"
 
 #include "framework/gui/quit_requests.h"

@@ -1,59 +1,38 @@
+// A check box: its value and its three states.
 #include "framework/gui/check_box.h"
-
-#include "framework/gui/qt_convert.h"
 
 #include <QCheckBox>
 
 CheckBox::CheckBox()
     : DesignedControl(new QCheckBox)
 {
-    QObject::connect(checkBox(), &QCheckBox::stateChanged, checkBox(), [this] { fire(OnAction, *this); });
+    QObject::connect(widget(), &QCheckBox::stateChanged, widget(), [this] { fire(OnAction, *this); });
 }
 
-void CheckBox::DeclareProperties(DesignTable<RectControl>& t)
+void CheckBox::DeclareProperties(ControlTable<Design>& t)
 {
-    AddCommon(t, Common::TabIndex | Common::TabStop | Common::Enabled | kPresence | kFont | kBinding | Common::InitialParent);
-    t.Add("State", &CheckBox::State).Add("Value", &CheckBox::Value);
-}
-
-String CheckBox::DesignListOf(const DesignHead& h, const Design& d)
-{
-    DesignList list = beginList(DesignTypes(), h);
-    list.Integer("TabIndex", h.tabIndex).Boolean("TabStop", true).Boolean("Enabled", h.enabled);
-    presence(list);
-    font(list, d.font).Integer("State", d.state).Boolean("Value", d.value);
-    binding(list).Text("InitialParent", h.parent);
-    return list.Bytes();
-}
-
-QCheckBox* CheckBox::checkBox() const { return widget(); }
-
-String CheckBox::Caption() const
-{
-    return captionFromQt(checkBox()->text());
-}
-
-void CheckBox::Caption(const String& value)
-{
-    checkBox()->setText(captionToQt(value));
-    applyFont();
+    t.Add(Common::TabIndex, Common::TabStop, Common::Enabled, Common::Visible, Common::HelpTag, Common::AutoDeactivate)
+        .Font(&Design::font)
+        .Add("State", &CheckBox::State, &Design::state)
+        .Add("Value", &CheckBox::Value, &Design::value)
+        .Add(Common::DataSource, Common::DataField, Common::InitialParent);
 }
 
 bool CheckBox::Value() const
 {
-    return checkBox()->checkState() == Qt::Checked;
+    return widget()->checkState() == Qt::Checked;
 }
 
 void CheckBox::Value(bool value)
 {
-    if (value == Value() && checkBox()->checkState() != Qt::PartiallyChecked)
+    if (value == Value() && widget()->checkState() != Qt::PartiallyChecked)
         return;
-    checkBox()->setCheckState(value ? Qt::Checked : Qt::Unchecked);
+    widget()->setCheckState(value ? Qt::Checked : Qt::Unchecked);
 }
 
 int32_t CheckBox::State() const
 {
-    switch (checkBox()->checkState()) {
+    switch (widget()->checkState()) {
     case Qt::Checked:
         return 1;
     case Qt::PartiallyChecked:
@@ -68,9 +47,9 @@ void CheckBox::State(int32_t value)
     if (value == State())
         return;
     if (value == 2) {
-        checkBox()->setTristate(true);
-        checkBox()->setCheckState(Qt::PartiallyChecked);
+        widget()->setTristate(true);
+        widget()->setCheckState(Qt::PartiallyChecked);
         return;
     }
-    checkBox()->setCheckState(value == 1 ? Qt::Checked : Qt::Unchecked);
+    widget()->setCheckState(value == 1 ? Qt::Checked : Qt::Unchecked);
 }

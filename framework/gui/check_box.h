@@ -1,10 +1,12 @@
 #pragma once
 
-#include "framework/gui/control.h"
+#include "framework/gui/captioned_control.h"
+#include "framework/gui/designed_control.h"
 
 class QCheckBox;
 
-class CheckBox : public DesignedControl<CheckBox, QCheckBox> {
+// A check box, raising Action when its value changes.
+class CheckBox : public DesignedControl<CheckBox, QCheckBox, CaptionedControl> {
 public:
     CheckBox();
     // The box's own design values, after the head; unticked by default.
@@ -13,10 +15,9 @@ public:
         bool value { false };
         DesignFont font {};
     };
-    static String DesignListOf(const DesignHead& head, const Design& design);
+    // Its lists' entries after the head, in their order.
+    static void DeclareProperties(ControlTable<Design>& table);
 
-    String Caption() const;
-    void Caption(const String& value);
     bool Value() const;
     void Value(bool value);
     // 0 unchecked, 1 checked, 2 indeterminate.
@@ -25,11 +26,4 @@ public:
 
     // Raised when the value changes, by the user or by code.
     std::function<void(CheckBox&)> OnAction;
-
-protected:
-    QCheckBox* checkBox() const;
-
-private:
-    friend DesignedControl<CheckBox, QCheckBox>;
-    static void DeclareProperties(DesignTable<RectControl>& table);
 };

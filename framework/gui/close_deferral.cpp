@@ -1,3 +1,4 @@
+// Window closes held back while a draw waits for a worker, and carried out after it.
 #include "framework/gui/close_deferral.h"
 
 #include "framework/image/read_ahead.h"

@@ -1,3 +1,4 @@
+// Members of a window and the place, font and properties every visual control shares.
 #include "framework/gui/control.h"
 
 #include "framework/gui/group_box.h"
@@ -165,7 +166,7 @@ void RectControl::InitialParent(const String& value)
 
 void RectControl::SetProperties(const String& designList)
 {
-    ApplyDesignList(Table(), *this, designList);
+    applyDesignList(designList);
 }
 
 void RectControl::AddMenuHandler(const String& itemName, std::function<bool()> handler)
@@ -234,82 +235,4 @@ QFont RectControl::fitFont(const QFont& design)
 void RectControl::guarded(const std::function<void()>& body)
 {
     RunGuarded(body);
-}
-
-const DesignTable<RectControl>& RectControl::Table() const
-{
-    static const DesignTable<RectControl> table = HeadTable();
-    return table;
-}
-
-DesignTable<RectControl> RectControl::HeadTable()
-{
-    DesignTable<RectControl> t;
-    t.Add("Name", &RectControl::Name)
-        .Add("Index", &RectControl::Index)
-        .Add("Left", &RectControl::Left)
-        .Add("Top", &RectControl::Top)
-        .Add("Width", &RectControl::Width)
-        .Add("Height", &RectControl::Height)
-        .Add("LockLeft", &RectControl::LockLeft)
-        .Add("LockTop", &RectControl::LockTop)
-        .Add("LockRight", &RectControl::LockRight)
-        .Add("LockBottom", &RectControl::LockBottom)
-        // Tab panels do not exist here; every control lies on panel 0.
-        .Accept<int32_t>("TabPanelIndex");
-    return t;
-}
-
-void RectControl::AddCommon(DesignTable<RectControl>& t, Common entries)
-{
-    if (entries & Common::TabIndex)
-        t.Add("TabIndex", &RectControl::TabIndex);
-    if (entries & Common::TabStop)
-        t.Add("TabStop", &RectControl::TabStop);
-    if (entries & Common::Enabled)
-        t.Add("Enabled", &RectControl::Enabled);
-    if (entries & Common::Visible)
-        t.Add("Visible", &RectControl::Visible);
-    if (entries & Common::HelpTag)
-        t.Add("HelpTag", &RectControl::HelpTag);
-    if (entries & Common::TextFont)
-        t.Add("TextFont", &RectControl::TextFont);
-    if (entries & Common::Bold)
-        t.Add("Bold", &RectControl::Bold);
-    if (entries & Common::Italic)
-        t.Add("Italic", &RectControl::Italic);
-    if (entries & Common::Underline)
-        t.Add("Underline", &RectControl::Underline);
-    if (entries & Common::InitialParent)
-        t.Add("InitialParent", &RectControl::InitialParent);
-    // Deactivating with the window is what every widget here does; data binding does not
-    // exist. The entries are accepted so that the lists stay whole.
-    if (entries & Common::AutoDeactivate)
-        t.Accept<bool>("AutoDeactivate");
-    if (entries & Common::DataSource)
-        t.Accept<String>("DataSource");
-    if (entries & Common::DataField)
-        t.Accept<String>("DataField");
-}
-
-DesignList RectControl::beginList(const DesignTypeOf& types, const DesignHead& h)
-{
-    DesignList list(types);
-    list.ControlHead({ h.name, h.index, h.left, h.top, h.width, h.height, h.lockLeft, h.lockTop, h.lockRight, h.lockBottom });
-    return list;
-}
-
-DesignList& RectControl::presence(DesignList& list)
-{
-    return list.Boolean("Visible", true).Text("HelpTag", "").Boolean("AutoDeactivate", true);
-}
-
-DesignList& RectControl::font(DesignList& list, const DesignFont& f)
-{
-    return list.Text("TextFont", f.textFont).Boolean("Bold", f.bold).Boolean("Italic", f.italic).Boolean("Underline", f.underline);
-}
-
-DesignList& RectControl::binding(DesignList& list)
-{
-    return list.Text("DataSource", "").Text("DataField", "");
 }

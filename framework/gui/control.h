@@ -1,5 +1,8 @@
 #pragma once
 
+// What a window holds by name: its members, and among them the controls with a place on screen,
+// their common properties and their design-list door.
+
 #include "framework/gui/design_properties.h"
 #include "framework/gui/framework_key.h"
 #include "framework/gui/menu_handlers.h"
@@ -9,63 +12,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 
 class QFont;
 class QWidget;
 class Window;
-
-// The type of each property a class accepts, for DesignList; nil for a name it does not have.
-using DesignTypeOf = std::function<const DesignType*(const String&)>;
-
-// The entries that many classes' lists share, each applied by RectControl's own setter. A
-// class names the ones its list has; a name that is not here does not compile.
-enum class Common : uint32_t {
-    TabIndex = 1u << 0,
-    TabStop = 1u << 1,
-    Enabled = 1u << 2,
-    Visible = 1u << 3,
-    HelpTag = 1u << 4,
-    AutoDeactivate = 1u << 5,
-    TextFont = 1u << 6,
-    Bold = 1u << 7,
-    Italic = 1u << 8,
-    Underline = 1u << 9,
-    DataSource = 1u << 10,
-    DataField = 1u << 11,
-    InitialParent = 1u << 12,
-};
-constexpr Common operator|(Common a, Common b)
-{
-    return static_cast<Common>(static_cast<uint32_t>(a) | static_cast<uint32_t>(b));
-}
-constexpr bool operator&(Common set, Common entry)
-{
-    return (static_cast<uint32_t>(set) & static_cast<uint32_t>(entry)) != 0;
-}
-// Shown, no help tag, deactivated with its window.
-inline constexpr Common kPresence = Common::Visible | Common::HelpTag | Common::AutoDeactivate;
-inline constexpr Common kFont = Common::TextFont | Common::Bold | Common::Italic | Common::Underline;
-inline constexpr Common kBinding = Common::DataSource | Common::DataField;
-
-// What a visual member's design list says about its place and its parent: the head that every
-// list begins with, and the values that each class's list places where its order has them.
-struct DesignHead {
-    String name {};
-    int32_t index { kNoIndex };
-    int32_t left { 0 }, top { 0 }, width { 0 }, height { 0 };
-    bool lockLeft { false }, lockTop { false }, lockRight { false }, lockBottom { false };
-    int32_t tabIndex { 0 };
-    // The group box that holds the member, "" for the window.
-    String parent {};
-    bool enabled { true };
-};
-
-// The text attributes of a list that has them.
-struct DesignFont {
-    String textFont { "System" };
-    bool bold { false }, italic { false }, underline { false };
-};
 
 // Anything a window holds by name: controls, and non-visual members such as a thread.
 class WindowMember {
@@ -165,18 +115,8 @@ public:
 
 protected:
     explicit RectControl(QWidget* widget);
-    // The class's own entries, after the common head.
-    virtual const DesignTable<RectControl>& Table() const;
-    // The entries every visual control's list begins with; classes extend a copy.
-    static DesignTable<RectControl> HeadTable();
-    static void AddCommon(DesignTable<RectControl>& table, Common entries);
-    // A list that begins with the head, typed by `types`.
-    static DesignList beginList(const DesignTypeOf& types, const DesignHead& head);
-    // Visible, HelpTag and AutoDeactivate as every member here has them.
-    static DesignList& presence(DesignList& list);
-    static DesignList& font(DesignList& list, const DesignFont& font);
-    // No data binding.
-    static DesignList& binding(DesignList& list);
+    // Applies a list by the table of the control's class (see DesignedControl).
+    virtual void applyDesignList(const String& designList) = 0;
     // Places the widget at the control's window coordinates, inside its group box if it has one.
     void place();
     // Sets the design font, fitted to the control's text; called again whenever the text or
@@ -208,29 +148,4 @@ private:
     bool m_bold { false }, m_italic { false }, m_underline { false };
     bool m_enabled { true }, m_visible { true };
     MenuHandlers m_menuHandlers;
-};
-
-// The property plumbing of a control class: its table (the head, then what the class declares
-// in its static `DeclareProperties`), built once; the type lookup for lists built in code; and
-// its Qt widget by its own type.
-template<class Self, class QtWidget, class Base = RectControl>
-class DesignedControl : public Base {
-public:
-    static DesignTypeOf DesignTypes() { return table().Types(); }
-
-protected:
-    using Base::Base;
-    const DesignTable<RectControl>& Table() const override { return table(); }
-    QtWidget* widget() const { return static_cast<QtWidget*>(RectControl::Widget()); }
-
-private:
-    static const DesignTable<RectControl>& table()
-    {
-        static const DesignTable<RectControl> t = [] {
-            DesignTable<RectControl> t = RectControl::HeadTable();
-            Self::DeclareProperties(t);
-            return t;
-        }();
-        return t;
-    }
 };

@@ -1,3 +1,4 @@
+// A design colour on a widget's palette, kept out of its disabled look.
 #include "framework/gui/design_colour.h"
 
 #include "framework/gui/qt_convert.h"

@@ -1,4 +1,7 @@
+// Packed design-property lists: their encoding, their decoding and the thread member's list.
 #include "framework/gui/design_properties.h"
+
+#include "framework/gui/design_table.h"
 
 #include "framework/core/exceptions.h"
 #include "framework/core/thread.h"
@@ -48,11 +51,12 @@ bool isPropertyName(const String& name)
     return true;
 }
 
-const DesignTable<Thread>& threadTable()
+const DesignTable<Thread, Thread::Design>& threadTable()
 {
-    static const DesignTable<Thread> table = [] {
-        DesignTable<Thread> t;
-        t.Add("Priority", &Thread::Priority).Add("StackSize", &Thread::StackSize);
+    static const DesignTable<Thread, Thread::Design> table = [] {
+        DesignTable<Thread, Thread::Design> t;
+        t.Add("Priority", &Thread::Priority, &Thread::Design::priority)
+            .Add("StackSize", &Thread::StackSize, &Thread::Design::stackSize);
         return t;
     }();
     return table;
@@ -106,23 +110,23 @@ DesignList& DesignList::Text(const String& name, const String& value)
     return *this;
 }
 
-DesignList& DesignList::ControlHead(const Place& place)
+DesignList& DesignList::Value(const String& name, const DesignValue& value)
 {
-    return Text("Name", place.name)
-        .Integer("Index", place.index)
-        .Integer("Left", place.left)
-        .Integer("Top", place.top)
-        .Integer("Width", place.width)
-        .Integer("Height", place.height)
-        .Boolean("LockLeft", place.lockLeft)
-        .Boolean("LockTop", place.lockTop)
-        .Boolean("LockRight", place.lockRight)
-        .Boolean("LockBottom", place.lockBottom)
-        .Integer("TabPanelIndex", 0);
+    std::visit([&](const auto& v) {
+        using V = std::decay_t<decltype(v)>;
+        if constexpr (std::is_same_v<V, int32_t>)
+            Integer(name, v);
+        else if constexpr (std::is_same_v<V, bool>)
+            Boolean(name, v);
+        else if constexpr (std::is_same_v<V, Color>)
+            Colour(name, v);
+        else
+            Text(name, v);
+    }, value);
+    return *this;
 }
 
-std::vector<DesignEntry> DecodeDesignList(const String& bytes,
-    const std::function<const DesignType*(const String&)>& typeOf)
+std::vector<DesignEntry> DecodeDesignList(const String& bytes, const DesignTypeOf& typeOf)
 {
     std::vector<DesignEntry> entries;
     size_t at = 0;
@@ -176,17 +180,17 @@ std::vector<DesignEntry> DecodeDesignList(const String& bytes,
     return entries;
 }
 
-std::function<const DesignType*(const String&)> ThreadDesignTypes()
+DesignTypeOf ThreadDesignTypes()
 {
     return threadTable().Types();
 }
 
 void ApplyThreadDesignList(Thread& thread, const String& designList)
 {
-    ApplyDesignList(threadTable(), thread, designList);
+    threadTable().Apply(thread, designList);
 }
 
 String ThreadDesignList(const Thread::Design& design)
 {
-    return DesignList(ThreadDesignTypes()).Integer("Priority", design.priority).Integer("StackSize", design.stackSize).Bytes();
+    return threadTable().ListOf(design);
 }

@@ -1,3 +1,4 @@
+// A disclosure triangle: an arrow that opens and closes.
 #include "framework/gui/disclosure_triangle.h"
 
 #include "framework/gui/qt_convert.h"
@@ -7,48 +8,35 @@
 DisclosureTriangle::DisclosureTriangle()
     : DesignedControl(new QToolButton)
 {
-    toolButton()->setCheckable(true);
-    toolButton()->setAutoRaise(true);
-    toolButton()->setFocusPolicy(Qt::NoFocus);
+    widget()->setCheckable(true);
+    widget()->setAutoRaise(true);
+    widget()->setFocusPolicy(Qt::NoFocus);
     pointArrow();
-    QObject::connect(toolButton(), &QToolButton::toggled, toolButton(), [this] {
+    QObject::connect(widget(), &QToolButton::toggled, widget(), [this] {
         pointArrow();
         fire(OnAction, *this);
     });
 }
 
-void DisclosureTriangle::DeclareProperties(DesignTable<RectControl>& t)
+void DisclosureTriangle::DeclareProperties(ControlTable<Design>& t)
 {
-    AddCommon(t, Common::TabIndex | Common::TabStop | Common::InitialParent | kPresence | Common::Enabled);
-    t.Add("Value", &DisclosureTriangle::Value)
-        .Add("Facing", &DisclosureTriangle::Facing)
-        .Add("AcceptFocus", &DisclosureTriangle::AcceptFocus);
+    t.Add(Common::TabIndex, Common::TabStop, Common::InitialParent, Common::Visible, Common::HelpTag,
+         Common::AutoDeactivate, Common::Enabled)
+        .Add("Value", &DisclosureTriangle::Value, &Design::value)
+        .Add("Facing", &DisclosureTriangle::Facing, &Design::facing)
+        .Add("AcceptFocus", &DisclosureTriangle::AcceptFocus, &Design::acceptFocus);
 }
-
-String DisclosureTriangle::DesignListOf(const DesignHead& h, const Design& d)
-{
-    DesignList list = beginList(DesignTypes(), h);
-    list.Integer("TabIndex", h.tabIndex).Boolean("TabStop", true).Text("InitialParent", h.parent);
-    presence(list)
-        .Boolean("Enabled", h.enabled)
-        .Boolean("Value", d.value)
-        .Integer("Facing", d.facing)
-        .Boolean("AcceptFocus", d.acceptFocus);
-    return list.Bytes();
-}
-
-QToolButton* DisclosureTriangle::toolButton() const { return widget(); }
 
 bool DisclosureTriangle::Value() const
 {
-    return toolButton()->isChecked();
+    return widget()->isChecked();
 }
 
 void DisclosureTriangle::Value(bool value)
 {
     if (value == Value())
         return;
-    toolButton()->setChecked(value);
+    widget()->setChecked(value);
 }
 
 void DisclosureTriangle::Facing(int32_t value)
@@ -60,14 +48,14 @@ void DisclosureTriangle::Facing(int32_t value)
 void DisclosureTriangle::AcceptFocus(bool value)
 {
     m_acceptFocus = value;
-    toolButton()->setFocusPolicy(value ? Qt::StrongFocus : Qt::NoFocus);
+    widget()->setFocusPolicy(value ? Qt::StrongFocus : Qt::NoFocus);
 }
 
 // Open points down; closed points the way the control faces.
 void DisclosureTriangle::pointArrow()
 {
     if (Value())
-        toolButton()->setArrowType(Qt::DownArrow);
+        widget()->setArrowType(Qt::DownArrow);
     else
-        toolButton()->setArrowType(m_facing == 1 ? Qt::LeftArrow : Qt::RightArrow);
+        widget()->setArrowType(m_facing == 1 ? Qt::LeftArrow : Qt::RightArrow);
 }

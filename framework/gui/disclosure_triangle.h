@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/gui/control.h"
+#include "framework/gui/designed_control.h"
 
 class QToolButton;
 
@@ -14,7 +14,8 @@ public:
         int32_t facing { 0 };
         bool acceptFocus { false };
     };
-    static String DesignListOf(const DesignHead& head, const Design& design);
+    // Its lists' entries after the head, in their order.
+    static void DeclareProperties(ControlTable<Design>& table);
 
     bool Value() const;
     void Value(bool value);
@@ -27,12 +28,7 @@ public:
     // Raised when the value changes, by a click or by code.
     std::function<void(DisclosureTriangle&)> OnAction;
 
-protected:
-    QToolButton* toolButton() const;
-
 private:
-    friend DesignedControl<DisclosureTriangle, QToolButton>;
-    static void DeclareProperties(DesignTable<RectControl>& table);
     void pointArrow();
     int32_t m_facing { 0 };
     bool m_acceptFocus { false };

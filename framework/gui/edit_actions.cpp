@@ -1,3 +1,4 @@
+// The Edit menu's standard items on the focused text control.
 #include "framework/gui/edit_actions.h"
 
 #include <QApplication>

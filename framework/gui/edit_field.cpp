@@ -1,3 +1,4 @@
+// A one-line text field.
 #include "framework/gui/edit_field.h"
 
 #include "framework/gui/design_colour.h"
@@ -15,97 +16,75 @@ constexpr int kNoLimit = 32767;
 EditField::EditField()
     : DesignedControl(new QLineEdit)
 {
-    QObject::connect(lineEdit(), &QLineEdit::textChanged, lineEdit(), [this] { fire(OnTextChange, *this); });
+    QObject::connect(widget(), &QLineEdit::textChanged, widget(), [this] { fire(OnTextChange, *this); });
     TextColor(m_textColor);
     BackColor(m_backColor);
 }
 
-void EditField::DeclareProperties(DesignTable<RectControl>& t)
+// The field is always one line of plain text without scroll bars, a focus ring of the platform's,
+// no tab characters and no display format: those entries are accepted and change nothing.
+void EditField::DeclareProperties(ControlTable<Design>& t)
 {
-    AddCommon(t, Common::TabIndex | Common::TabStop | Common::Enabled | kPresence | kFont | kBinding | Common::InitialParent);
-    t.Add("Border", &EditField::Border)
-        .Add("Password", &EditField::Password)
-        .Add("TextColor", &EditField::TextColor)
-        .Add("BackColor", &EditField::BackColor)
-        .Add("Text", &EditField::Text)
-        .Add("ReadOnly", &EditField::ReadOnly)
-        .Add("LimitText", &EditField::LimitText)
-        .Add("Alignment", &EditField::Alignment)
-        .Add("Mask", &EditField::mask);
-    // The field is always one line of plain text without scroll bars, a focus ring of the
-    // platform's, no tab characters and no display format.
-    for (const char* name : { "Multiline", "ScrollbarHorizontal", "ScrollbarVertical", "Styled", "UseFocusRing", "AcceptTabs" })
-        t.Accept<bool>(name);
-    t.Accept<String>("Format");
+    t.Add(Common::TabIndex, Common::TabStop)
+        .Add("Border", &EditField::Border, &Design::border)
+        .Accept<bool>("Multiline", &Design::multiline)
+        .Accept<bool>("ScrollbarHorizontal", &Design::scrollbarHorizontal)
+        .Accept<bool>("ScrollbarVertical", &Design::scrollbarVertical)
+        .Accept<bool>("Styled", &Design::styled)
+        .Add("Password", &EditField::Password, &Design::password)
+        .Accept<bool>("UseFocusRing", &Design::useFocusRing)
+        .Add("TextColor", &EditField::TextColor, &Design::textColor)
+        .Add("BackColor", &EditField::BackColor, &Design::backColor)
+        .Add(Common::Enabled)
+        .Accept<String>("Format", &Design::format)
+        .Add(Common::Visible, Common::HelpTag, Common::AutoDeactivate)
+        .Font(&Design::font)
+        .Add("Text", &EditField::Text, &Design::text)
+        .Add("Mask", &EditField::mask, &Design::mask)
+        .Add("ReadOnly", &EditField::ReadOnly, &Design::readOnly)
+        .Add("LimitText", &EditField::LimitText, &Design::limitText)
+        .Accept<bool>("AcceptTabs", &Design::acceptTabs)
+        .Add("Alignment", &EditField::Alignment, &Design::alignment)
+        .Add(Common::DataSource, Common::DataField, Common::InitialParent);
 }
-
-String EditField::DesignListOf(const DesignHead& h, const Design& d)
-{
-    DesignList list = beginList(DesignTypes(), h);
-    list.Integer("TabIndex", h.tabIndex)
-        .Boolean("TabStop", true)
-        .Boolean("Border", d.border)
-        .Boolean("Multiline", d.multiline)
-        .Boolean("ScrollbarHorizontal", d.scrollbarHorizontal)
-        .Boolean("ScrollbarVertical", d.scrollbarVertical)
-        .Boolean("Styled", d.styled)
-        .Boolean("Password", d.password)
-        .Boolean("UseFocusRing", d.useFocusRing)
-        .Colour("TextColor", d.textColor)
-        .Colour("BackColor", d.backColor)
-        .Boolean("Enabled", h.enabled)
-        .Text("Format", d.format);
-    presence(list);
-    font(list, d.font)
-        .Text("Text", d.text)
-        .Text("Mask", d.mask)
-        .Boolean("ReadOnly", d.readOnly)
-        .Integer("LimitText", d.limitText)
-        .Boolean("AcceptTabs", d.acceptTabs)
-        .Integer("Alignment", d.alignment);
-    binding(list).Text("InitialParent", h.parent);
-    return list.Bytes();
-}
-
-QLineEdit* EditField::lineEdit() const { return widget(); }
 
 void EditField::mask(const String& value)
 {
-    lineEdit()->setInputMask(toQt(value));
+    widget()->setInputMask(toQt(value));
 }
 
 String EditField::Text() const
 {
-    return fromQt(lineEdit()->text());
+    return fromQt(widget()->text());
 }
 
 void EditField::Text(const String& value)
 {
     const QString text = toQt(value);
-    if (text == lineEdit()->text())
+    if (text == widget()->text())
         return;
-    lineEdit()->setText(text);
+    widget()->setText(text);
 }
 
 bool EditField::ReadOnly() const
 {
-    return lineEdit()->isReadOnly();
+    return widget()->isReadOnly();
 }
 
 void EditField::ReadOnly(bool value)
 {
-    lineEdit()->setReadOnly(value);
+    widget()->setReadOnly(value);
 }
 
 int32_t EditField::LimitText() const
 {
-    const int length = lineEdit()->maxLength();
+    const int length = widget()->maxLength();
     return length >= kNoLimit ? 0 : length;
 }
 
 void EditField::LimitText(int32_t value)
 {
-    lineEdit()->setMaxLength(value > 0 && value < kNoLimit ? value : kNoLimit);
+    widget()->setMaxLength(value > 0 && value < kNoLimit ? value : kNoLimit);
 }
 
 void EditField::Alignment(int32_t value)
@@ -116,37 +95,37 @@ void EditField::Alignment(int32_t value)
         horizontal = Qt::AlignHCenter;
     else if (value == 3)
         horizontal = Qt::AlignRight;
-    lineEdit()->setAlignment(horizontal | Qt::AlignVCenter);
+    widget()->setAlignment(horizontal | Qt::AlignVCenter);
 }
 
 void EditField::TextColor(Color value)
 {
     m_textColor = value;
-    SetDesignColour(*lineEdit(), QPalette::Text, value);
+    SetDesignColour(*widget(), QPalette::Text, value);
 }
 
 void EditField::BackColor(Color value)
 {
     m_backColor = value;
-    SetDesignColour(*lineEdit(), QPalette::Base, value);
+    SetDesignColour(*widget(), QPalette::Base, value);
 }
 
 bool EditField::Password() const
 {
-    return lineEdit()->echoMode() == QLineEdit::Password;
+    return widget()->echoMode() == QLineEdit::Password;
 }
 
 void EditField::Password(bool value)
 {
-    lineEdit()->setEchoMode(value ? QLineEdit::Password : QLineEdit::Normal);
+    widget()->setEchoMode(value ? QLineEdit::Password : QLineEdit::Normal);
 }
 
 bool EditField::Border() const
 {
-    return lineEdit()->hasFrame();
+    return widget()->hasFrame();
 }
 
 void EditField::Border(bool value)
 {
-    lineEdit()->setFrame(value);
+    widget()->setFrame(value);
 }

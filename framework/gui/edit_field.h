@@ -1,9 +1,10 @@
 #pragma once
 
-#include "framework/gui/control.h"
+#include "framework/gui/designed_control.h"
 
 class QLineEdit;
 
+// A one-line text field, raising TextChange when its text changes.
 class EditField : public DesignedControl<EditField, QLineEdit> {
 public:
     EditField();
@@ -21,7 +22,8 @@ public:
         bool acceptTabs { false };
         int32_t alignment { 0 };
     };
-    static String DesignListOf(const DesignHead& head, const Design& design);
+    // Its lists' entries after the head, in their order.
+    static void DeclareProperties(ControlTable<Design>& table);
 
     String Text() const;
     void Text(const String& value);
@@ -44,12 +46,7 @@ public:
     // Raised for every change of the text, by the user or by code; not for an unchanged text.
     std::function<void(EditField&)> OnTextChange;
 
-protected:
-    QLineEdit* lineEdit() const;
-
 private:
-    friend DesignedControl<EditField, QLineEdit>;
-    static void DeclareProperties(DesignTable<RectControl>& table);
     void mask(const String& value);
     int32_t m_alignment { 0 };
     Color m_textColor {}, m_backColor { 255, 255, 255 };

@@ -1,6 +1,5 @@
+// A group box that holds controls placed in window coordinates.
 #include "framework/gui/group_box.h"
-
-#include "framework/gui/qt_convert.h"
 
 #include <QGroupBox>
 
@@ -9,29 +8,10 @@ GroupBox::GroupBox()
 {
 }
 
-void GroupBox::DeclareProperties(DesignTable<RectControl>& t)
+void GroupBox::DeclareProperties(ControlTable<Design>& t)
 {
-    AddCommon(t, Common::TabIndex | Common::Enabled | kPresence | kFont | Common::InitialParent);
+    t.Add(Common::TabIndex, Common::Enabled, Common::Visible, Common::HelpTag, Common::AutoDeactivate)
+        .Font(&Design::font)
+        .Add(Common::InitialParent);
 }
 
-String GroupBox::DesignListOf(const DesignHead& h, const Design& d)
-{
-    DesignList list = beginList(DesignTypes(), h);
-    list.Integer("TabIndex", h.tabIndex).Boolean("Enabled", h.enabled);
-    presence(list);
-    font(list, d.font).Text("InitialParent", h.parent);
-    return list.Bytes();
-}
-
-QGroupBox* GroupBox::groupBox() const { return widget(); }
-
-String GroupBox::Caption() const
-{
-    return captionFromQt(groupBox()->title());
-}
-
-void GroupBox::Caption(const String& value)
-{
-    groupBox()->setTitle(captionToQt(value));
-    applyFont();
-}

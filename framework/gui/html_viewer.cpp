@@ -1,3 +1,4 @@
+// An HTML viewer that asks before it loads an address.
 #include "framework/gui/html_viewer.h"
 
 #include "framework/gui/qt_convert.h"
@@ -11,27 +12,19 @@ HTMLViewer::HTMLViewer()
     : DesignedControl(new QTextBrowser)
 {
     // Every address goes through CancelLoad first, so the browser follows no link by itself.
-    browser()->setOpenLinks(false);
-    browser()->setOpenExternalLinks(false);
-    QObject::connect(browser(), &QTextBrowser::anchorClicked, browser(),
+    widget()->setOpenLinks(false);
+    widget()->setOpenExternalLinks(false);
+    QObject::connect(widget(), &QTextBrowser::anchorClicked, widget(),
         [this](const QUrl& link) { FollowLink(fromQt(link.toString())); });
 }
 
-void HTMLViewer::DeclareProperties(DesignTable<RectControl>& t)
+// A viewer's list carries no TabStop; one that does is taken all the same.
+void HTMLViewer::DeclareProperties(ControlTable<Design>& t)
 {
-    AddCommon(t, Common::TabIndex | Common::TabStop | Common::Enabled | kPresence | Common::InitialParent);
+    t.Add(Common::TabIndex)
+        .Add("TabStop", &RectControl::TabStop, std::nullopt)
+        .Add(Common::Enabled, Common::Visible, Common::HelpTag, Common::AutoDeactivate, Common::InitialParent);
 }
-
-String HTMLViewer::DesignListOf(const DesignHead& h, const Design& d)
-{
-    (void)d;
-    DesignList list = beginList(DesignTypes(), h);
-    list.Integer("TabIndex", h.tabIndex).Boolean("Enabled", h.enabled);
-    presence(list).Text("InitialParent", h.parent);
-    return list.Bytes();
-}
-
-QTextBrowser* HTMLViewer::browser() const { return widget(); }
 
 void HTMLViewer::LoadPage(const Ref<FolderItem>& file)
 {
@@ -61,13 +54,13 @@ void HTMLViewer::load(const String& address)
     // Only local files are shown; a missing one, or any other scheme, gives an empty page.
     if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile()) {
         // The browser skips loading an address it shows already, even after a clear.
-        if (browser()->source() == url)
-            browser()->reload();
+        if (widget()->source() == url)
+            widget()->reload();
         else
-            browser()->setSource(url);
+            widget()->setSource(url);
     } else {
-        browser()->clear();
-        browser()->clearHistory();
+        widget()->clear();
+        widget()->clearHistory();
     }
 }
 
@@ -78,7 +71,7 @@ bool HTMLViewer::EditClear_Action()
 
 bool HTMLViewer::EditCopy_Action()
 {
-    browser()->copy();
+    widget()->copy();
     return false;
 }
 
@@ -94,6 +87,6 @@ bool HTMLViewer::EditPaste_Action()
 
 bool HTMLViewer::EditSelectAll_Action()
 {
-    browser()->selectAll();
+    widget()->selectAll();
     return false;
 }

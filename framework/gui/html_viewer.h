@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/gui/control.h"
+#include "framework/gui/designed_control.h"
 #include "framework/core/folder_item.h"
 
 class QTextBrowser;
@@ -14,8 +14,8 @@ public:
     // A viewer has no design values of its own.
     struct Design {
     };
-    static String DesignListOf(const DesignHead& head, const Design& design);
-
+    // Its lists' entries after the head, in their order.
+    static void DeclareProperties(ControlTable<Design>& table);
     // Loads the file; a missing file gives an empty page.
     void LoadPage(const Ref<FolderItem>& file);
     // The address of the document shown ("" before any).
@@ -33,12 +33,7 @@ public:
     std::function<void(HTMLViewer&, const String& url)> OnDocumentBegin;
     std::function<bool(HTMLViewer&, const String& url)> OnCancelLoad;
 
-protected:
-    QTextBrowser* browser() const;
-
 private:
-    friend DesignedControl<HTMLViewer, QTextBrowser>;
-    static void DeclareProperties(DesignTable<RectControl>& table);
     void load(const String& address);
     String m_address;
 };

@@ -1,3 +1,4 @@
+// A label, its text fitted to the room it has.
 #include "framework/gui/label.h"
 
 #include "framework/gui/design_colour.h"
@@ -6,6 +7,7 @@
 #include "framework/gui/text_label.h"
 
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QLabel>
 
 namespace {
@@ -37,50 +39,25 @@ Label::Label(QLabel* widget)
     TextColor(m_textColor);
 }
 
-void Label::DeclareProperties(DesignTable<RectControl>& t)
+void Label::DeclareProperties(ControlTable<Design>& t)
 {
-    AddCommon(t, Common::TabIndex | Common::Enabled | kPresence | kFont | kBinding | Common::InitialParent);
-    AddTextEntries(t);
+    t.Add(Common::TabIndex);
+    DeclareTextEntries(t);
 }
 
-void Label::AddTextEntries(DesignTable<RectControl>& t)
+void Label::DeclareTextEntries(ControlTable<Design>& t)
 {
-    t.Add("Text", &Label::Text)
-        .Add("TextAlign", &Label::TextAlign)
-        .Add("TextColor", &Label::TextColor)
-        .Add("Multiline", &Label::Multiline)
-        .Add("Selectable", &Label::Selectable)
-        .Add("Transparent", &Label::Transparent);
+    t.Add("Text", &Label::Text, &Design::text)
+        .Add("TextAlign", &Label::TextAlign, &Design::textAlign)
+        .Add("TextColor", &Label::TextColor, &Design::textColor)
+        .Add("Multiline", &Label::Multiline, &Design::multiline)
+        .Add(Common::Enabled, Common::Visible)
+        .Add("Selectable", &Label::Selectable, &Design::selectable)
+        .Add("Transparent", &Label::Transparent, &Design::transparent)
+        .Add(Common::HelpTag, Common::AutoDeactivate)
+        .Font(&Design::font)
+        .Add(Common::DataSource, Common::DataField, Common::InitialParent);
 }
-
-String Label::DesignListOf(const DesignHead& h, const Design& d)
-{
-    return textList(DesignTypes(), h, d, false);
-}
-
-String Label::textList(const DesignTypeOf& types, const DesignHead& h, const Design& d, bool tabStop)
-{
-    DesignList list = beginList(types, h);
-    list.Integer("TabIndex", h.tabIndex);
-    if (tabStop)
-        list.Boolean("TabStop", true);
-    if (d.text)
-        list.Text("Text", *d.text);
-    list.Integer("TextAlign", d.textAlign)
-        .Colour("TextColor", d.textColor)
-        .Boolean("Multiline", d.multiline)
-        .Boolean("Enabled", h.enabled)
-        .Boolean("Visible", true)
-        .Boolean("Selectable", d.selectable)
-        .Boolean("Transparent", d.transparent)
-        .Text("HelpTag", "")
-        .Boolean("AutoDeactivate", true);
-    font(list, d.font);
-    binding(list).Text("InitialParent", h.parent);
-    return list.Bytes();
-}
-
-QLabel* Label::label() const { return widget(); }
 
 String Label::Text() const
 {
@@ -97,15 +74,16 @@ void Label::Text(const String& value)
     applyFont();
 }
 
-// One line: a smaller size where the text would not fit, and where even that is not enough (a
-// folder's name may have any length), the middle elided and the whole text in the tooltip.
+// One line: a smaller size where the text would then fit whole; where no size is small enough
+// (a folder's name may have any length), the middle elided at the design size, which stays
+// legible, and the whole text in the tooltip.
 // Several lines: closer lines, then a smaller size, until they fit the label's height.
 QFont Label::fitFont(const QFont& design)
 {
     // Rows of a text are separated by carriage returns; Qt breaks lines at line feeds.
     QString text = toQt(m_text);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    auto* shown = static_cast<TextLabel*>(label());
+    auto* shown = static_cast<TextLabel*>(widget());
     const QRect room = shown->contentsRect();
     if (m_multiline) {
         const FittedLines fitted = FitLines(design, text, room.width(), room.height());
@@ -114,7 +92,9 @@ QFont Label::fitFont(const QFont& design)
         return fitted.font;
     }
     shown->setLinePitch(0);
-    const QFont font = FitFont(design, { text }, room.width());
+    QFont font = FitFont(design, { text }, room.width());
+    if (QFontMetricsF(font).horizontalAdvance(text) > room.width())
+        font = design;
     const QString visible = room.width() > 0 ? QFontMetrics(font).elidedText(text, Qt::ElideMiddle, room.width()) : text;
     shown->setText(visible);
     shown->setToolTip(visible == text ? toQt(HelpTag()) : text);
@@ -124,31 +104,31 @@ QFont Label::fitFont(const QFont& design)
 void Label::TextAlign(int32_t value)
 {
     m_textAlign = value;
-    alignLabel(label(), m_textAlign, m_multiline);
+    alignLabel(widget(), m_textAlign, m_multiline);
 }
 
 void Label::TextColor(Color value)
 {
     m_textColor = value;
-    SetDesignColour(*label(), QPalette::WindowText, value);
+    SetDesignColour(*widget(), QPalette::WindowText, value);
 }
 
 void Label::Multiline(bool value)
 {
     m_multiline = value;
-    label()->setWordWrap(value);
-    alignLabel(label(), m_textAlign, m_multiline);
+    widget()->setWordWrap(value);
+    alignLabel(widget(), m_textAlign, m_multiline);
     applyFont();
 }
 
 void Label::Transparent(bool value)
 {
     m_transparent = value;
-    label()->setAutoFillBackground(!value);
+    widget()->setAutoFillBackground(!value);
 }
 
 void Label::Selectable(bool value)
 {
     m_selectable = value;
-    label()->setTextInteractionFlags(value ? Qt::TextSelectableByMouse : Qt::NoTextInteraction);
+    widget()->setTextInteractionFlags(value ? Qt::TextSelectableByMouse : Qt::NoTextInteraction);
 }

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "framework/gui/control.h"
+#include "framework/gui/designed_control.h"
 #include "framework/gui/repaint_pacer.h"
 
 class QLabel;
 
+// A text shown in the window, fitted to the room its control gives it.
 class Label : public DesignedControl<Label, QLabel> {
 public:
     Label();
@@ -18,7 +19,8 @@ public:
         bool multiline { false }, selectable { false }, transparent { true };
         DesignFont font {};
     };
-    static String DesignListOf(const DesignHead& head, const Design& design);
+    // Its lists' entries after the head, in their order.
+    static void DeclareProperties(ControlTable<Design>& table);
 
     String Text() const;
     void Text(const String& value);
@@ -37,15 +39,11 @@ public:
 protected:
     explicit Label(QLabel* widget);
     QFont fitFont(const QFont& design) override;
-    // Text, TextAlign, TextColor, Multiline, Selectable and Transparent, shared with StaticText.
-    static void AddTextEntries(DesignTable<RectControl>& table);
-    // The list in the order labels and static texts share; only a static text's has TabStop.
-    static String textList(const DesignTypeOf& types, const DesignHead& head, const Design& design, bool tabStop);
-    QLabel* label() const;
+    // The entries after the tab index (and a static text's TabStop), in the order labels and
+    // static texts share.
+    static void DeclareTextEntries(ControlTable<Design>& table);
 
 private:
-    friend DesignedControl<Label, QLabel>;
-    static void DeclareProperties(DesignTable<RectControl>& table);
     String m_text;
     int32_t m_textAlign { 0 };
     Color m_textColor {};

@@ -3,8 +3,7 @@
 // A window's members as data: one row per member, in creation order, and the one builder that
 // makes each of them in the same sequence of steps.
 
-#include "framework/gui/control.h"
-#include "framework/gui/design_properties.h"
+#include "framework/gui/control_table.h"
 #include "framework/core/exceptions.h"
 #include "framework/core/thread.h"
 #include "framework/gui/window.h"

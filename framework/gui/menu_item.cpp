@@ -1,3 +1,4 @@
+// The menu model that every window's menu bar is built from.
 #include "framework/gui/menu_item.h"
 
 namespace {

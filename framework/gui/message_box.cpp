@@ -1,3 +1,4 @@
+// The message box that MsgBox shows, kept within the screen.
 #include "framework/gui/message_box.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// A popup menu of text rows.
 #include "framework/gui/popup_menu.h"
 
 #include "framework/gui/qt_convert.h"
@@ -8,30 +9,19 @@
 PopupMenu::PopupMenu()
     : DesignedControl(new QComboBox)
 {
-    QObject::connect(comboBox(), &QComboBox::currentIndexChanged, comboBox(), [this] { fire(OnChange, *this); });
+    QObject::connect(widget(), &QComboBox::currentIndexChanged, widget(), [this] { fire(OnChange, *this); });
 }
 
-void PopupMenu::DeclareProperties(DesignTable<RectControl>& t)
+// The rows stand before the index that selects one of them.
+void PopupMenu::DeclareProperties(ControlTable<Design>& t)
 {
-    AddCommon(t, Common::TabIndex | Common::TabStop | Common::Enabled | kPresence | kFont | kBinding | Common::InitialParent);
-    t.Add("InitialValue", &PopupMenu::InitialValue).Add("ListIndex", &PopupMenu::ListIndex);
+    t.Add(Common::TabIndex, Common::TabStop, Common::Enabled)
+        .Add("InitialValue", &PopupMenu::InitialValue, &Design::initialValue)
+        .Add("ListIndex", &PopupMenu::ListIndex, &Design::listIndex)
+        .Add(Common::Visible, Common::HelpTag, Common::AutoDeactivate)
+        .Font(&Design::font)
+        .Add(Common::DataSource, Common::DataField, Common::InitialParent);
 }
-
-String PopupMenu::DesignListOf(const DesignHead& h, const Design& d)
-{
-    DesignList list = beginList(DesignTypes(), h);
-    list.Integer("TabIndex", h.tabIndex).Boolean("TabStop", true).Boolean("Enabled", h.enabled);
-    // The rows stand before the index that selects one of them.
-    if (d.initialValue)
-        list.Text("InitialValue", *d.initialValue);
-    list.Integer("ListIndex", d.listIndex);
-    presence(list);
-    font(list, d.font);
-    binding(list).Text("InitialParent", h.parent);
-    return list.Bytes();
-}
-
-QComboBox* PopupMenu::comboBox() const { return widget(); }
 
 // The new rows come with no row selected; a selection that existed before is a change.
 void PopupMenu::InitialValue(const String& rows)
@@ -39,13 +29,13 @@ void PopupMenu::InitialValue(const String& rows)
     m_initialValue = rows;
     const int32_t before = ListIndex();
     {
-        QSignalBlocker quiet(comboBox());
-        comboBox()->clear();
+        QSignalBlocker quiet(widget());
+        widget()->clear();
         if (!rows.empty()) {
             for (const QString& row : toQt(rows).split(QLatin1Char(kRowSeparator)))
-                comboBox()->addItem(row);
+                widget()->addItem(row);
         }
-        comboBox()->setCurrentIndex(-1);
+        widget()->setCurrentIndex(-1);
     }
     if (before != -1)
         fire(OnChange, *this);
@@ -53,7 +43,7 @@ void PopupMenu::InitialValue(const String& rows)
 
 int32_t PopupMenu::ListIndex() const
 {
-    return comboBox()->currentIndex();
+    return widget()->currentIndex();
 }
 
 // A row outside the list selects none, as -1 does: a design index may stand before any row exists.
@@ -63,36 +53,36 @@ void PopupMenu::ListIndex(int32_t value)
         value = -1;
     if (value == ListIndex())
         return;
-    comboBox()->setCurrentIndex(value);
+    widget()->setCurrentIndex(value);
 }
 
 int32_t PopupMenu::ListCount() const
 {
-    return comboBox()->count();
+    return widget()->count();
 }
 
 String PopupMenu::List(int32_t row) const
 {
     if (row < 0 || row >= ListCount())
         return {};
-    return fromQt(comboBox()->itemText(row));
+    return fromQt(widget()->itemText(row));
 }
 
 String PopupMenu::Text() const
 {
-    return fromQt(comboBox()->currentText());
+    return fromQt(widget()->currentText());
 }
 
 // Qt selects the first row of an empty list by itself; a row added here changes no selection.
 void PopupMenu::AddRow(const String& text)
 {
     const int32_t before = ListIndex();
-    QSignalBlocker quiet(comboBox());
-    comboBox()->addItem(toQt(text));
-    comboBox()->setCurrentIndex(before);
+    QSignalBlocker quiet(widget());
+    widget()->addItem(toQt(text));
+    widget()->setCurrentIndex(before);
 }
 
 void PopupMenu::DeleteAllRows()
 {
-    comboBox()->clear(); // raises Change when a row was selected
+    widget()->clear(); // raises Change when a row was selected
 }

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "framework/gui/control.h"
+#include "framework/gui/designed_control.h"
 
 class QComboBox;
 
+// A popup menu of text rows, raising Change when the selected row changes.
 class PopupMenu : public DesignedControl<PopupMenu, QComboBox> {
 public:
     PopupMenu();
@@ -14,8 +15,8 @@ public:
         int32_t listIndex { 0 };
         DesignFont font {};
     };
-    static String DesignListOf(const DesignHead& head, const Design& design);
-
+    // Its lists' entries after the head, in their order.
+    static void DeclareProperties(ControlTable<Design>& table);
     // Replaces the rows by the text's rows, split at carriage returns.
     void InitialValue(const String& rows);
     String InitialValue() const { return m_initialValue; }
@@ -31,11 +32,6 @@ public:
     // Raised when the selected row changes, by the user or by code.
     std::function<void(PopupMenu&)> OnChange;
 
-protected:
-    QComboBox* comboBox() const;
-
 private:
-    friend DesignedControl<PopupMenu, QComboBox>;
-    static void DeclareProperties(DesignTable<RectControl>& table);
     String m_initialValue;
 };

@@ -1,3 +1,4 @@
+// A progress bar that keeps a value beyond its maximum.
 #include "framework/gui/progress_bar.h"
 
 #include "framework/gui/qt_convert.h"
@@ -10,30 +11,19 @@ ProgressBar::ProgressBar()
     : DesignedControl(new QProgressBar)
     , m_pacer(*Widget())
 {
-    progressBar()->setTextVisible(false);
-    progressBar()->setFocusPolicy(Qt::NoFocus);
+    widget()->setTextVisible(false);
+    widget()->setFocusPolicy(Qt::NoFocus);
     show();
 }
 
-void ProgressBar::DeclareProperties(DesignTable<RectControl>& t)
+// A progress bar takes no focus, so its list has no tab index.
+void ProgressBar::DeclareProperties(ControlTable<Design>& t)
 {
-    AddCommon(t, kPresence | Common::Enabled | Common::InitialParent);
-    t.Add("Value", &ProgressBar::Value).Add("Maximum", &ProgressBar::Maximum);
+    t.Add(Common::Visible, Common::HelpTag, Common::AutoDeactivate, Common::Enabled)
+        .Add("Value", &ProgressBar::Value, &Design::value)
+        .Add("Maximum", &ProgressBar::Maximum, &Design::maximum)
+        .Add(Common::InitialParent);
 }
-
-String ProgressBar::DesignListOf(const DesignHead& h, const Design& d)
-{
-    // A progress bar takes no focus, so its list has no tab index.
-    DesignList list = beginList(DesignTypes(), h);
-    presence(list)
-        .Boolean("Enabled", h.enabled)
-        .Integer("Value", d.value)
-        .Integer("Maximum", d.maximum)
-        .Text("InitialParent", h.parent);
-    return list.Bytes();
-}
-
-QProgressBar* ProgressBar::progressBar() const { return widget(); }
 
 int32_t ProgressBar::Value() const
 {
@@ -70,6 +60,6 @@ void ProgressBar::show()
 {
     const RepaintPacer::Change change(m_pacer);
     const int32_t maximum = std::max(0, m_maximum);
-    progressBar()->setRange(0, maximum);
-    progressBar()->setValue(std::clamp(m_value, 0, maximum));
+    widget()->setRange(0, maximum);
+    widget()->setValue(std::clamp(m_value, 0, maximum));
 }

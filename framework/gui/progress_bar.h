@@ -1,10 +1,11 @@
 #pragma once
 
-#include "framework/gui/control.h"
+#include "framework/gui/designed_control.h"
 #include "framework/gui/repaint_pacer.h"
 
 class QProgressBar;
 
+// A progress bar; a maximum of 0 or less shows the busy bar.
 class ProgressBar : public DesignedControl<ProgressBar, QProgressBar> {
 public:
     ProgressBar();
@@ -12,19 +13,15 @@ public:
     struct Design {
         int32_t value { 0 }, maximum { 100 };
     };
-    static String DesignListOf(const DesignHead& head, const Design& design);
+    // Its lists' entries after the head, in their order.
+    static void DeclareProperties(ControlTable<Design>& table);
 
     int32_t Value() const;
     void Value(int32_t value);
     int32_t Maximum() const;
     void Maximum(int32_t value);
 
-protected:
-    QProgressBar* progressBar() const;
-
 private:
-    friend DesignedControl<ProgressBar, QProgressBar>;
-    static void DeclareProperties(DesignTable<RectControl>& table);
     void show();
     int32_t m_value { 0 }, m_maximum { 100 };
     RepaintPacer m_pacer;

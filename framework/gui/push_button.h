@@ -1,10 +1,13 @@
 #pragma once
 
-#include "framework/gui/control.h"
+#include "framework/gui/captioned_control.h"
+#include "framework/gui/designed_control.h"
 
 class QPushButton;
 
-class PushButton : public DesignedControl<PushButton, QPushButton> {
+// A push button, raising Action when pushed; the window's Return and Escape keys push its
+// default and cancel buttons.
+class PushButton : public DesignedControl<PushButton, QPushButton, CaptionedControl> {
 public:
     PushButton();
     // The button's own design values, after the head.
@@ -13,10 +16,9 @@ public:
         int32_t buttonStyle { 0 };
         DesignFont font {};
     };
-    static String DesignListOf(const DesignHead& head, const Design& design);
+    // Its lists' entries after the head, in their order.
+    static void DeclareProperties(ControlTable<Design>& table);
 
-    String Caption() const;
-    void Caption(const String& value);
     // The window's Return-key button.
     bool Default() const { return m_default; }
     void Default(bool value);
@@ -28,11 +30,6 @@ public:
 
     std::function<void(PushButton&)> OnAction;
 
-protected:
-    QPushButton* pushButton() const;
-
 private:
-    friend DesignedControl<PushButton, QPushButton>;
-    static void DeclareProperties(DesignTable<RectControl>& table);
     bool m_default { false }, m_cancel { false };
 };

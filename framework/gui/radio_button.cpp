@@ -1,6 +1,5 @@
+// A radio button, exclusive among its parent's own buttons.
 #include "framework/gui/radio_button.h"
-
-#include "framework/gui/qt_convert.h"
 
 #include <QButtonGroup>
 #include <QEvent>
@@ -48,45 +47,25 @@ private:
 RadioButton::RadioButton()
     : DesignedControl(new ExclusiveRadio)
 {
-    radioButton()->setAutoExclusive(false);
+    widget()->setAutoExclusive(false);
     // Unchecking the sibling raises nothing: only the member that becomes checked acts.
-    QObject::connect(radioButton(), &QRadioButton::toggled, radioButton(), [this](bool checked) {
+    QObject::connect(widget(), &QRadioButton::toggled, widget(), [this](bool checked) {
         if (checked)
             fire(OnAction, *this);
     });
 }
 
-void RadioButton::DeclareProperties(DesignTable<RectControl>& t)
+void RadioButton::DeclareProperties(ControlTable<Design>& t)
 {
-    AddCommon(t, Common::TabIndex | Common::TabStop | Common::Enabled | kPresence | kFont | Common::InitialParent);
-    t.Add("Value", &RadioButton::Value);
-}
-
-String RadioButton::DesignListOf(const DesignHead& h, const Design& d)
-{
-    DesignList list = beginList(DesignTypes(), h);
-    list.Integer("TabIndex", h.tabIndex).Boolean("TabStop", true).Boolean("Enabled", h.enabled);
-    presence(list);
-    font(list, d.font).Boolean("Value", d.value).Text("InitialParent", h.parent);
-    return list.Bytes();
-}
-
-QRadioButton* RadioButton::radioButton() const { return widget(); }
-
-String RadioButton::Caption() const
-{
-    return captionFromQt(radioButton()->text());
-}
-
-void RadioButton::Caption(const String& value)
-{
-    radioButton()->setText(captionToQt(value));
-    applyFont();
+    t.Add(Common::TabIndex, Common::TabStop, Common::Enabled, Common::Visible, Common::HelpTag, Common::AutoDeactivate)
+        .Font(&Design::font)
+        .Add("Value", &RadioButton::Value, &Design::value)
+        .Add(Common::InitialParent);
 }
 
 bool RadioButton::Value() const
 {
-    return radioButton()->isChecked();
+    return widget()->isChecked();
 }
 
 void RadioButton::Value(bool value)
@@ -94,14 +73,14 @@ void RadioButton::Value(bool value)
     if (value == Value())
         return;
     if (value) {
-        radioButton()->setChecked(true);
+        widget()->setChecked(true);
         return;
     }
     // Qt keeps one member of an exclusive group checked; code may leave the group with none.
-    QButtonGroup* group = radioButton()->group();
+    QButtonGroup* group = widget()->group();
     if (group)
         group->setExclusive(false);
-    radioButton()->setChecked(false);
+    widget()->setChecked(false);
     if (group)
         group->setExclusive(true);
 }

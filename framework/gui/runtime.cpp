@@ -1,3 +1,5 @@
+// The runtime services: start-up, registered classes, and the seams that tests replace (beep, URLs,
+// the folder chooser, message boxes).
 #include "framework/gui/runtime.h"
 
 #include "framework/core/thread.h"

@@ -1,3 +1,4 @@
+// A separator line.
 #include "framework/gui/separator.h"
 
 #include <QFrame>
@@ -31,16 +32,8 @@ Separator::Separator()
 {
 }
 
-void Separator::DeclareProperties(DesignTable<RectControl>& t)
+void Separator::DeclareProperties(ControlTable<Design>& t)
 {
-    AddCommon(t, Common::TabIndex | Common::TabStop | Common::InitialParent | kPresence | Common::Enabled);
-}
-
-String Separator::DesignListOf(const DesignHead& h, const Design& d)
-{
-    (void)d;
-    DesignList list = beginList(DesignTypes(), h);
-    list.Integer("TabIndex", h.tabIndex).Boolean("TabStop", true).Text("InitialParent", h.parent);
-    presence(list).Boolean("Enabled", h.enabled);
-    return list.Bytes();
+    t.Add(Common::TabIndex, Common::TabStop, Common::InitialParent, Common::Visible, Common::HelpTag,
+        Common::AutoDeactivate, Common::Enabled);
 }

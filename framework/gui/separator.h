@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/gui/control.h"
+#include "framework/gui/designed_control.h"
 
 class QFrame;
 
@@ -11,9 +11,6 @@ public:
     // A separator has no design values of its own.
     struct Design {
     };
-    static String DesignListOf(const DesignHead& head, const Design& design);
-
-private:
-    friend DesignedControl<Separator, QFrame>;
-    static void DeclareProperties(DesignTable<RectControl>& table);
+    // Its lists' entries after the head, in their order.
+    static void DeclareProperties(ControlTable<Design>& table);
 };

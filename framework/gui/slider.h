@@ -1,9 +1,10 @@
 #pragma once
 
-#include "framework/gui/control.h"
+#include "framework/gui/designed_control.h"
 
 class QSlider;
 
+// A horizontal slider, raising ValueChanged when its value changes.
 class Slider : public DesignedControl<Slider, QSlider> {
 public:
     Slider();
@@ -14,7 +15,8 @@ public:
         bool liveScroll { true };
         int32_t tickStyle { 0 };
     };
-    static String DesignListOf(const DesignHead& head, const Design& design);
+    // Its lists' entries after the head, in their order.
+    static void DeclareProperties(ControlTable<Design>& table);
 
     int32_t Minimum() const;
     void Minimum(int32_t value);
@@ -32,11 +34,6 @@ public:
     // Raised when the value changes, by the user or by code.
     std::function<void(Slider&)> OnValueChanged;
 
-protected:
-    QSlider* slider() const;
-
 private:
-    friend DesignedControl<Slider, QSlider>;
-    static void DeclareProperties(DesignTable<RectControl>& table);
     void tickStyle(int32_t style);
 };

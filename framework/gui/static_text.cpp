@@ -1,3 +1,4 @@
+// A label that reports clicks.
 #include "framework/gui/static_text.h"
 
 #include "framework/gui/runtime.h"
@@ -41,13 +42,9 @@ StaticText::StaticText()
     };
 }
 
-void StaticText::DeclareProperties(DesignTable<RectControl>& t)
+// A static text's list is a label's with TabStop; its text is a design value.
+void StaticText::DeclareProperties(ControlTable<Design>& t)
 {
-    AddCommon(t, Common::TabIndex | Common::TabStop | Common::Enabled | kPresence | kFont | kBinding | Common::InitialParent);
-    AddTextEntries(t);
-}
-
-String StaticText::DesignListOf(const DesignHead& h, const Design& d)
-{
-    return textList(DesignTypes(), h, d, true);
+    t.Add(Common::TabIndex, Common::TabStop);
+    DeclareTextEntries(t);
 }

@@ -10,11 +10,7 @@ class StaticText : public DesignedControl<StaticText, QLabel, Label> {
 public:
     StaticText();
     // A static text's list is a label's with TabStop; its text is a design value.
-    static String DesignListOf(const DesignHead& head, const Design& design);
+    static void DeclareProperties(ControlTable<Design>& table);
 
     std::function<bool(StaticText&, int32_t x, int32_t y)> OnMouseDown;
-
-private:
-    friend DesignedControl<StaticText, QLabel, Label>;
-    static void DeclareProperties(DesignTable<RectControl>& table);
 };

@@ -1,7 +1,8 @@
 #pragma once
 
 // Framework-internal: the widget of a label. Lines of a multi-line text may be drawn closer
-// than the font's own line spacing, so that a text drawn for a tighter font fits its box.
+// than the font's own line spacing, so that a text drawn for a tighter font fits its box; and a
+// one-line label stacked on another label draws its line at the top of its box.
 
 #include <QLabel>
 
@@ -17,5 +18,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    bool overlapsAnotherLabel() const;
     qreal m_pitch { 0 };
 };

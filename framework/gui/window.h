@@ -1,5 +1,7 @@
 #pragma once
 
+// A top-level window of the framework, and what is dropped on one.
+
 #include "framework/gui/control.h"
 #include "framework/gui/design_properties.h"
 #include "framework/core/folder_item.h"
@@ -181,17 +183,6 @@ private:
 // The open window of that class, or nil.
 Ref<Window> GetImplicitWindow(const String& className);
 
-// The implicit instance of a window class: its open window, or else a new one built and opened.
-// Only the list of open windows records it, so a window closed and asked for again is built afresh.
-template<class W>
-Ref<W> ImplicitInstance(const String& className)
-{
-    if (auto open = GetImplicitWindow(className).template As<W>())
-        return open;
-    auto window = MakeRef<W>();
-    window->Constructor();
-    return window;
-}
 // The open windows, front-most first.
 std::vector<Ref<Window>> OpenWindows();
 // Framework-internal: drops the list of open windows at finalisation.

@@ -1,31 +1,39 @@
+// The window's own design-property list: no head, one entry per window property, in the order the
+// lists carry them.
 #include "framework/gui/window.h"
 
-// The window's own design-property list: no head, one entry per window property.
+#include "framework/gui/design_table.h"
+
+// The window manager places new windows and draws every frame kind alike; windows are always
+// drawn whole and resized live where the platform does so: those entries change nothing here.
 struct WindowDesign {
-    static const DesignTable<Window>& table()
+    using Design = Window::Design;
+
+    static const DesignTable<Window, Design>& table()
     {
-        static const DesignTable<Window> t = [] {
-            DesignTable<Window> t;
-            t.Add("Width", &Window::Width)
-                .Add("Height", &Window::Height)
-                .Add("MinWidth", &Window::MinWidth)
-                .Add("MinHeight", &Window::MinHeight)
-                .Add("MaxWidth", &Window::MaxWidth)
-                .Add("MaxHeight", &Window::MaxHeight)
-                .Add("Title", &Window::Title)
-                .Add("Visible", &Window::Visible)
-                .Add("MenuBarVisible", &Window::MenuBarVisible)
-                .Add("CloseButton", &Window::CloseButton)
-                .Add("Resizeable", &Window::Resizeable)
-                .Add("MaximizeButton", &Window::MaximizeButton)
-                .Add("MinimizeButton", &Window::MinimizeButton)
-                .Add("FullScreen", &Window::fullScreen)
-                .Add("HasBackColor", &Window::hasBackColor)
-                .Add("BackColor", &Window::backColor);
-            // The window manager places new windows and draws every frame kind alike; windows are
-            // always drawn whole and resized live where the platform does so.
-            t.Accept<int32_t>("Placement").Accept<int32_t>("Frame").Accept<int32_t>("MacProcID");
-            t.Accept<bool>("Composite").Accept<bool>("LiveResize");
+        static const DesignTable<Window, Design> t = [] {
+            DesignTable<Window, Design> t;
+            t.Accept<int32_t>("Placement", 0)
+                .Add("Width", &Window::Width, &Design::width)
+                .Add("Height", &Window::Height, &Design::height)
+                .Add("MinWidth", &Window::MinWidth, &Design::minWidth)
+                .Add("MinHeight", &Window::MinHeight, &Design::minHeight)
+                .Add("MaxWidth", &Window::MaxWidth, &Design::maxWidth)
+                .Add("MaxHeight", &Window::MaxHeight, &Design::maxHeight)
+                .Accept<int32_t>("Frame", &Design::frame)
+                .Accept<bool>("Composite", &Design::composite)
+                .Add("HasBackColor", &Window::hasBackColor, false)
+                .Add("BackColor", &Window::backColor, RGB(255, 255, 255))
+                .Add("Title", &Window::Title, &Design::title)
+                .Add("Visible", &Window::Visible, true)
+                .Add("FullScreen", &Window::fullScreen, false)
+                .Add("MenuBarVisible", &Window::MenuBarVisible, true)
+                .Add("CloseButton", &Window::CloseButton, true)
+                .Add("Resizeable", &Window::Resizeable, &Design::resizeable)
+                .Accept<bool>("LiveResize", false)
+                .Add("MaximizeButton", &Window::MaximizeButton, &Design::maximizeButton)
+                .Add("MinimizeButton", &Window::MinimizeButton, &Design::minimizeButton)
+                .Accept<int32_t>("MacProcID", 0);
             return t;
         }();
         return t;
@@ -51,7 +59,7 @@ void Window::backColor(Color value)
 
 void Window::SetProperties(const String& designList)
 {
-    ApplyDesignList(WindowDesign::table(), *this, designList);
+    WindowDesign::table().Apply(*this, designList);
 }
 
 DesignTypeOf Window::DesignTypes()
@@ -61,28 +69,5 @@ DesignTypeOf Window::DesignTypes()
 
 String Window::DesignListOf(const Design& design)
 {
-    DesignList list(DesignTypes());
-    list.Integer("Placement", 0)
-        .Integer("Width", design.width)
-        .Integer("Height", design.height)
-        .Integer("MinWidth", design.minWidth)
-        .Integer("MinHeight", design.minHeight)
-        .Integer("MaxWidth", design.maxWidth)
-        .Integer("MaxHeight", design.maxHeight)
-        .Integer("Frame", design.frame)
-        .Boolean("Composite", design.composite)
-        .Boolean("HasBackColor", false)
-        .Colour("BackColor", RGB(255, 255, 255));
-    if (design.title)
-        list.Text("Title", *design.title);
-    list.Boolean("Visible", true)
-        .Boolean("FullScreen", false)
-        .Boolean("MenuBarVisible", true)
-        .Boolean("CloseButton", true)
-        .Boolean("Resizeable", design.resizeable)
-        .Boolean("LiveResize", false)
-        .Boolean("MaximizeButton", design.maximizeButton)
-        .Boolean("MinimizeButton", design.minimizeButton)
-        .Integer("MacProcID", 0);
-    return list.Bytes();
+    return WindowDesign::table().ListOf(design);
 }

@@ -1,3 +1,4 @@
+// The Qt side of a window: its top-level widget, content area, keys, drops and closing.
 #include "framework/gui/window_shell.h"
 
 #include "framework/gui/qt_convert.h"
@@ -119,7 +120,7 @@ void ContentWidget::dropEvent(QDropEvent* event)
     std::vector<String> paths;
     const QList<QUrl> urls = event->mimeData()->urls();
     for (const QUrl& url : urls)
-        paths.push_back(url.isLocalFile() ? fromQt(url.toLocalFile()) : String());
+        paths.push_back(url.isLocalFile() ? localPathFromQt(url) : String());
     DragItem item(std::move(paths), urls.isEmpty());
     event->acceptProposedAction();
     window->DispatchDrop({}, item, dropActionCode(event->dropAction()));

@@ -1,3 +1,4 @@
+// Pixel buffers: filled ones, and whether any pixel is transparent.
 #include "framework/image/buffer.h"
 
 #include <cstring>

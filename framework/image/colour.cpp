@@ -1,3 +1,4 @@
+// Colour management (ICC profiles through lcms2) and compositing of pixel buffers.
 #include "framework/image/colour.h"
 
 #include <lcms2.h>

@@ -1,3 +1,4 @@
+// The EXIF orientation: read from a JPEG's header, and applied to rectangles and pixels.
 #include "framework/image/exif.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// Pictures and their graphics: opening, drawing, masks and saving.
 #include "framework/image/picture.h"
 
 #include "framework/core/atomic_file.h"
@@ -7,12 +8,7 @@
 #include "framework/image/picture_data.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 

@@ -1,3 +1,4 @@
+// A picture's pixels, decoded when first needed and rendered at the size a draw asks for.
 #include "framework/image/picture_data.h"
 
 #include "framework/image/colour.h"

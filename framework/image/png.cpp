@@ -1,3 +1,4 @@
+// PNG encoding through libpng.
 #include "framework/image/png.h"
 
 #include "framework/image/jpeg.h"

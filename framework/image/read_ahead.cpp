@@ -1,5 +1,6 @@
 #include "framework/image/read_ahead.h"
 
+#include "framework/core/file_system.h"
 #include "framework/core/folder_item.h"
 #include "framework/image/jpeg.h"
 #include "framework/core/thread.h"
@@ -18,7 +19,6 @@
 #include <map>
 #include <mutex>
 #include <optional>
-#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -35,24 +35,6 @@ constexpr std::chrono::milliseconds kLookAtTheLoop { 4 };
 
 std::atomic<int64_t> finishedCount { 0 };
 std::atomic<int64_t> takenCount { 0 };
-
-// A file as the file system knows it: when any of this changes, it is not the file that was read.
-struct FileIdentity {
-    dev_t device { 0 };
-    ino_t inode { 0 };
-    off_t size { 0 };
-    int64_t seconds { 0 };
-    int64_t nanoseconds { 0 };
-    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
-};
-
-std::optional<FileIdentity> identityOf(const std::string& path)
-{
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        return std::nullopt;
-    return FileIdentity { st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec };
-}
 
 struct Grid {
     int32_t width { 0 };
@@ -98,7 +80,7 @@ struct Job {
     std::atomic<bool> urgent { false };
     std::atomic<bool> done { false };
 
-    std::optional<FileIdentity> identity;
+    std::optional<FileSystem::Identity> identity;
     std::shared_ptr<const ImageSource> source;
     Grid grid;
     std::shared_ptr<ImageBuffer> result;
@@ -165,7 +147,7 @@ void work(Job& job)
     if (job.cancelled.load())
         return finish(job);
     try {
-        job.identity = identityOf(job.path);
+        job.identity = FileSystem::IdentityOf(job.path);
         std::shared_ptr<const ImageSource> source = job.identity ? ImageSource::Probe(job.path) : nullptr;
         const std::optional<Grid> grid = !source ? std::nullopt
             : job.exact                          ? job.exact
@@ -183,7 +165,7 @@ void work(Job& job)
                     grid->height, { 0, 0, grid->width, grid->height }, &job.cancelled);
             }
         }
-        if (job.identity != identityOf(job.path))
+        if (job.identity != FileSystem::IdentityOf(job.path))
             job.result.reset(); // changed while it was read: the sequential path reads it again
     } catch (const ImageCodecError&) {
         job.result.reset();
@@ -281,20 +263,32 @@ struct State {
     }
 };
 
+State& state();
+
+// Drops all work and waits for the workers to let go of it: no longer than the rows a worker is
+// decoding when it is told to stop.
+void stopWorkers()
+{
+    State& st = state();
+    st.dropAll();
+    st.pool->clear();
+    st.pool->waitForDone();
+}
+
 State& state()
 {
     static State s = [] {
         State fresh;
         fresh.pool = new QThreadPool;
         fresh.pool->setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
-        // Quitting waits for no more than the rows a worker is decoding when it is told to stop.
+        // The application object lives until the process ends, so the workers stop when its event
+        // loop has quit: the exit that follows tears down what they use (Qt's image plugins).
+        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
+            QCoreApplication::instance(), &stopWorkers);
         qAddPostRoutine([] {
-            State& st = state();
-            st.dropAll();
-            st.pool->clear();
-            st.pool->waitForDone();
-            delete st.pool;
-            st.pool = nullptr;
+            stopWorkers();
+            delete state().pool;
+            state().pool = nullptr;
         });
         OnThreadEnded([] { ReadAhead::Drop(); });
         return fresh;
@@ -377,7 +371,7 @@ std::shared_ptr<ImageBuffer> ReadAhead::Render(const ImageSource& source, Source
     }
 
     const bool same = !job->cancelled.load() && job->source && *job->source == source && job->grid == grid
-        && job->identity && job->identity == identityOf(path);
+        && job->identity && job->identity == FileSystem::IdentityOf(path);
     if (!same)
         return nullptr;
     if (job->error)
@@ -401,4 +395,9 @@ void ReadAhead::Drop()
 {
     if (QCoreApplication::instance())
         state().dropAll();
+}
+
+bool ReadAhead::Working()
+{
+    return QCoreApplication::instance() && state().pool->activeThreadCount() > 0;
 }

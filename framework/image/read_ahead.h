@@ -38,4 +38,6 @@ public:
     // benchmarks see from these that the machinery did its work.
     static int64_t Finished();
     static int64_t Taken();
+    // Whether a worker holds work now. Never once the application's event loop has quit.
+    static bool Working();
 };

@@ -1,3 +1,4 @@
+// The Lanczos3 resampler, separable, alpha-weighted and vectorized.
 #include "framework/image/resample.h"
 
 #include "framework/image/filter_weights.h"

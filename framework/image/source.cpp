@@ -1,6 +1,7 @@
 #include "framework/image/source.h"
 
 #include "framework/core/exceptions.h"
+#include "framework/core/file_system.h"
 #include "framework/image/colour.h"
 #include "framework/image/exif.h"
 #include "framework/image/jpeg.h"
@@ -13,10 +14,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -33,28 +30,12 @@ constexpr size_t JpegHeaderLimit = size_t(32) << 20;
 // A read-only descriptor of a regular file (never a folder, FIFO or device, which could block
 // or make no sense as a picture); closed on destruction.
 struct RegularFile {
-    int fd { -1 };
-    off_t size { 0 };
-    int openError { 0 }; // errno of a failed open
+    FileSystem::OpenedFile opened;
     explicit RegularFile(const std::string& path)
+        : opened(FileSystem::Open(path, FileSystem::OpenFor::Reading, FileSystem::Accept::RegularFilesOnly))
     {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (fd < 0)
-            openError = errno;
-        struct stat st {};
-        if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
-            ::close(fd);
-            fd = -1;
-        }
-        size = fd >= 0 ? st.st_size : 0;
     }
-    ~RegularFile()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    RegularFile(const RegularFile&) = delete;
-    RegularFile& operator=(const RegularFile&) = delete;
+    int fd() const { return opened.fd.Get(); }
 
     // Appends up to `count` bytes; false on a read error.
     template<class Bytes>
@@ -62,21 +43,9 @@ struct RegularFile {
     {
         const size_t start = into.size();
         into.resize(start + count);
-        size_t done = 0;
-        while (done < count) {
-            const ssize_t n = ::read(fd, into.data() + start + done, count - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                into.resize(start + done);
-                return false;
-            }
-            if (n == 0)
-                break;
-            done += size_t(n);
-        }
-        into.resize(start + done);
-        return true;
+        const FileSystem::Transfer read = FileSystem::ReadUpTo(fd(), into.data() + start, count);
+        into.resize(start + read.done);
+        return read.error == 0;
     }
 };
 
@@ -155,7 +124,7 @@ struct SourceDecoder {
         // Straight from the file: the reader takes what it needs, never the whole file at once.
         RegularFile file(source.m_path);
         StoppableFile device(stop);
-        if (file.fd < 0 || !device.open(file.fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+        if (file.fd() < 0 || !device.open(file.fd(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
             throw ImageCodecError("The picture file cannot be opened any more.");
         QImageReader reader(&device);
         reader.setDecideFormatFromContent(true);
@@ -200,14 +169,14 @@ std::shared_ptr<const ImageSource> ImageSource::Probe(const std::string& path)
     RegularFile file(path);
     // A file that is there and may not be read could well be a picture: that is a failure to
     // tell, not a file to pass over. A folder, or a file gone meanwhile, is no picture.
-    struct stat st {};
-    if (file.fd < 0 && file.openError != ENOENT && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-        throw IOException("The file \"" + path + "\" cannot be read: " + std::strerror(file.openError), file.openError);
-    if (file.fd < 0 || file.size == 0)
+    const int openError = file.opened.error;
+    if (openError != 0 && openError != ENOENT && FileSystem::IdentityOf(path))
+        throw IOException("The file \"" + path + "\" cannot be read: " + FileSystem::ErrorText(openError), openError);
+    if (openError != 0 || file.opened.size == 0)
         return nullptr;
     auto source = std::make_shared<ImageSource>();
     source->m_path = path;
-    source->m_fileSize = file.size;
+    source->m_fileSize = file.opened.size;
     std::vector<uint8_t> head;
     if (!file.readMore(head, 64 * 1024) || head.empty())
         return nullptr;
@@ -239,10 +208,10 @@ std::shared_ptr<const ImageSource> ImageSource::Probe(const std::string& path)
         // CMYK goes through Qt's reader, which converts it to RGB.
     }
 
-    if (::lseek(file.fd, 0, SEEK_SET) != 0)
+    if (!FileSystem::Rewind(file.fd()))
         return nullptr;
     QFile device;
-    if (!device.open(file.fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+    if (!device.open(file.fd(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
         return nullptr;
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
@@ -265,10 +234,10 @@ std::shared_ptr<const ImageSource> ImageSource::Probe(const std::string& path)
 FileBytes ImageSource::ReadFile() const
 {
     RegularFile file(m_path);
-    if (file.fd < 0)
+    if (file.fd() < 0)
         throw ImageCodecError("The picture file cannot be opened any more.");
     FileBytes bytes;
-    if (!file.readMore(bytes, std::min(size_t(file.size), m_jpegReadLimit)))
+    if (!file.readMore(bytes, std::min(size_t(file.opened.size), m_jpegReadLimit)))
         throw ImageCodecError("The picture file cannot be read.");
     // Without its end the decoder refuses the picture as incomplete.
     size_t end = m_jpegHeaderEnd;

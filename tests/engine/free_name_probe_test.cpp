@@ -1,3 +1,4 @@
+// The free file names of an output folder.
 #include "engine/free_name_probe.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Output folder suffixes and web-ready and DOS names.
 #include "engine/output_names.h"
 
 #include <gtest/gtest.h>

@@ -171,6 +171,28 @@ TEST_F(EngineRun, ItemsAddedAndRemovedDuringARun)
         String::npos) << record.messages[0];
 }
 
+// Items added while nothing fails: the finish still says that they were left.
+TEST_F(EngineRun, ItemsAddedToAFolderThatOtherwiseRanCleanlyAreReported)
+{
+    const QString source = makeFolder("Camera");
+    writePicture(source + "/1.png", 40, 30);
+    writePicture(source + "/2.png", 40, 30);
+    choose(source);
+    const QString output = root() + "/Camera (B800)";
+    bool added = false;
+    run([&] {
+        if (!added && QFile::exists(output + "/1.jpg")) {
+            writePicture(source + "/3.png", 40, 30);
+            added = true;
+        }
+    });
+    ASSERT_TRUE(added);
+    EXPECT_EQ(entries(output), (QStringList { "1.jpg", "2.jpg" }));
+    ASSERT_EQ(record.messages.size(), 1u);
+    EXPECT_EQ(record.messages[0], "1 item was added to the folder during the run and left unprocessed.");
+    EXPECT_EQ(record.statusWhenMessageShown, "Folder 'Camera' processed");
+}
+
 // A source folder renamed under the run: every item not yet done is a failure, none is done.
 TEST_F(EngineRun, SourceFolderRenamedDuringARun)
 {
@@ -190,7 +212,9 @@ TEST_F(EngineRun, SourceFolderRenamedDuringARun)
     EXPECT_EQ(entries(output), QStringList { "a.jpg" });
     EXPECT_EQ(entries(root() + "/Moved"), (QStringList { "a.png", "b.png", "c.png" }));
     ASSERT_EQ(record.messages.size(), 1u);
-    EXPECT_NE(record.messages[0].find("2 pictures could not be processed. The first error: \"b.png\""), String::npos)
+    EXPECT_NE(record.messages[0].find("2 pictures could not be processed. The first error: \"b.png\": the source folder \""
+                  + source.toStdString() + "\" is no longer there: it was moved, renamed or deleted"),
+        String::npos)
         << record.messages[0];
     EXPECT_EQ(record.messages[0].find("added"), String::npos) << record.messages[0];
 }

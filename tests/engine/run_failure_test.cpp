@@ -2,46 +2,13 @@
 // reports what failed once.
 
 #include "tests/engine/run_fixture.h"
+#include "tests/support/file_size_limit.h"
+#include "tests/support/immutable.h"
 #include "tests/support/read_permissions.h"
-
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 using namespace engine_test;
 
 namespace {
-
-// Makes a folder immutable (no entry can be made or removed in it, even by root) for the guard's
-// lifetime. Not every file system or user may do this; `ok` tells.
-class ImmutableFolder {
-public:
-    explicit ImmutableFolder(const QString& path) : m_path(path.toStdString()) { ok = set(true); }
-    ~ImmutableFolder()
-    {
-        if (ok)
-            set(false);
-    }
-    bool ok = false;
-
-private:
-    bool set(bool on)
-    {
-        const int fd = ::open(m_path.c_str(), O_RDONLY | O_DIRECTORY);
-        if (fd < 0)
-            return false;
-        int flags = 0;
-        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        if (done) {
-            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-            done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        }
-        ::close(fd);
-        return done;
-    }
-    std::string m_path;
-};
 
 void expectFinished(Main& w, const RunRecord& record, const String& sourceName)
 {
@@ -72,6 +39,20 @@ TEST_F(EngineRun, OutputFolderThatCannotBeCreatedIsReported)
     EXPECT_TRUE(record.progressValues.empty() || record.progressValues == std::vector<int> { 0 });
 }
 
+// A folder renamed after it was chosen: no output folder is made for it, and the finish says why.
+TEST_F(EngineRun, SourceFolderGoneBeforeGoIsReported)
+{
+    const QString source = makeFolder("Before");
+    writePicture(source + "/a.png", 40, 30);
+    choose(source);
+    ASSERT_TRUE(QDir().rename(source, root() + "/After"));
+    run();
+    expectFinished(*w, record, "Before");
+    EXPECT_EQ(record.messages[0], "The run stopped: the source folder \"" + source.toStdString()
+            + "\" is no longer there: it was moved, renamed or deleted.");
+    EXPECT_EQ(entries(root()), QStringList { "After" });
+}
+
 TEST_F(EngineRun, PictureThatCannotBeSavedIsSkippedAndCounted)
 {
     const QString source = makeFolder("Save");
@@ -87,6 +68,35 @@ TEST_F(EngineRun, PictureThatCannotBeSavedIsSkippedAndCounted)
     EXPECT_EQ(entries(root() + "/Save (B800)"), (QStringList { base + ".jpg", "z.jpg" }));
     // The failed picture never shows as done.
     EXPECT_EQ(record.progressValues, (std::vector<int> { 1, 3, 0 }));
+}
+
+// A write that fails in the middle of a picture (here the file size limit; a full disk alike)
+// leaves nothing under the picture's name and nothing beside it, and the run goes on.
+TEST_F(EngineRun, PictureWhoseWriteFailsLeavesNothingAndIsCounted)
+{
+    const QString source = makeFolder("Noise");
+    QImage noise(600, 400, QImage::Format_RGB32);
+    uint32_t seed = 12345;
+    for (int y = 0; y < noise.height(); ++y) {
+        for (int x = 0; x < noise.width(); ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            noise.setPixel(x, y, 0xFF000000u | (seed >> 8));
+        }
+    }
+    ASSERT_TRUE(noise.save(source + "/a noise.png"));
+    writePicture(source + "/b small.png", 20, 15);
+    choose(source);
+    {
+        const FileSizeLimit limit(16384);
+        ASSERT_TRUE(limit.ok);
+        run();
+    }
+    expectFinished(*w, record, "Noise");
+    EXPECT_NE(record.messages[0].find("1 picture could not be processed. The first error: \"a noise.png\""), String::npos)
+        << record.messages[0];
+    EXPECT_NE(record.messages[0].find("File too large"), String::npos) << record.messages[0];
+    EXPECT_EQ(entries(root() + "/Noise (B800)"), QStringList { "b small.jpg" });
+    EXPECT_EQ(record.progressValues, (std::vector<int> { 2, 0 }));
 }
 
 TEST_F(EngineRun, PictureTooLargeToMakeIsSkippedAndCounted)
@@ -131,7 +141,7 @@ TEST_F(EngineRun, DesktopAsSourceWithALockedPlaceIsNotWrittenInto)
     writePicture(desktop + "/d.png", 40, 30);
     choose(desktop);
     {
-        ImmutableFolder locked(QFileInfo(desktop).path());
+        const Immutable locked(QFileInfo(desktop).path().toStdString());
         if (!locked.ok)
             GTEST_SKIP() << "this file system or user cannot make a folder immutable (FS_IOC_SETFLAGS)";
         run();
@@ -144,45 +154,38 @@ TEST_F(EngineRun, DesktopAsSourceWithALockedPlaceIsNotWrittenInto)
 
 TEST_F(EngineRun, LockedOutputPlaceGoesToTheDesktop)
 {
-    const QString parent = makeFolder("readonly");
-    const QString source = makeFolder("readonly/Shots");
-    writePicture(source + "/s.png", 40, 30);
     const QString desktop = qEnvironmentVariable("XDG_DESKTOP_DIR");
     ASSERT_FALSE(desktop.isEmpty());
     const QString onDesktop = desktop + "/Shots (B800)";
-    ASSERT_TRUE(QDir().mkpath(onDesktop));
-    writeText(onDesktop + "/older.txt");
-    choose(source);
-    {
-        ImmutableFolder locked(parent);
-        if (!locked.ok)
-            GTEST_SKIP() << "this file system or user cannot make a folder immutable (FS_IOC_SETFLAGS)";
-        run();
+    struct Case {
+        const char* parent;
+        // Else the Desktop is missing, and made.
+        bool desktopHoldsAnOlderOutput;
+    };
+    for (const Case& c : { Case { "readonly", true }, Case { "readonly without a desktop", false } }) {
+        SCOPED_TRACE(c.parent);
+        const QString parent = makeFolder(c.parent);
+        const QString source = makeFolder(QString(c.parent) + "/Shots");
+        writePicture(source + "/s.png", 40, 30);
+        if (c.desktopHoldsAnOlderOutput) {
+            ASSERT_TRUE(QDir().mkpath(onDesktop));
+            writeText(onDesktop + "/older.txt");
+        } else {
+            ASSERT_TRUE(QDir(desktop).removeRecursively());
+        }
+        choose(source);
+        {
+            const Immutable locked(parent.toStdString());
+            if (!locked.ok)
+                GTEST_SKIP() << "this file system or user cannot make a folder immutable (FS_IOC_SETFLAGS)";
+            run();
+        }
+        EXPECT_TRUE(record.messages.empty()) << record.messages.front();
+        EXPECT_EQ(entries(parent), QStringList { "Shots" });
+        // An older Desktop folder went first; the new one holds the run's picture alone.
+        EXPECT_EQ(entries(onDesktop), QStringList { "s.jpg" });
+        QDir(onDesktop).removeRecursively();
     }
-    EXPECT_TRUE(record.messages.empty()) << record.messages.front();
-    EXPECT_EQ(entries(parent), QStringList { "Shots" });
-    // The older Desktop folder went first; the new one holds the run's picture alone.
-    EXPECT_EQ(entries(onDesktop), QStringList { "s.jpg" });
-    QDir(onDesktop).removeRecursively();
-}
-
-TEST_F(EngineRun, ALockedPlaceWithoutADesktopMakesTheDesktop)
-{
-    const QString parent = makeFolder("readonly");
-    const QString source = makeFolder("readonly/Shots");
-    writePicture(source + "/s.png", 40, 30);
-    const QString desktop = qEnvironmentVariable("XDG_DESKTOP_DIR");
-    ASSERT_TRUE(QDir(desktop).removeRecursively());
-    choose(source);
-    {
-        ImmutableFolder locked(parent);
-        if (!locked.ok)
-            GTEST_SKIP() << "this file system or user cannot make a folder immutable (FS_IOC_SETFLAGS)";
-        run();
-    }
-    EXPECT_TRUE(record.messages.empty()) << record.messages.front();
-    EXPECT_EQ(entries(desktop + "/Shots (B800)"), QStringList { "s.jpg" });
-    QDir(desktop + "/Shots (B800)").removeRecursively();
 }
 
 TEST_F(EngineRun, NoPlaceToWriteAtAll)
@@ -193,8 +196,7 @@ TEST_F(EngineRun, NoPlaceToWriteAtAll)
     const QString desktop = qEnvironmentVariable("XDG_DESKTOP_DIR");
     choose(source);
     {
-        ImmutableFolder lockedParent(parent);
-        ImmutableFolder lockedDesktop(desktop);
+        const Immutable lockedParent(parent.toStdString()), lockedDesktop(desktop.toStdString());
         if (!lockedParent.ok || !lockedDesktop.ok)
             GTEST_SKIP() << "this file system or user cannot make a folder immutable (FS_IOC_SETFLAGS)";
         run();

@@ -7,11 +7,11 @@
 #include "framework/core/folder_item.h"
 #include "framework/gui/runtime.h"
 #include "main_window/main.h"
+#include "tests/support/picture_fixtures.h"
 #include "tests/support/spin.h"
 
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QColor>
 #include <QCoreApplication>
 #include <QDir>
@@ -28,49 +28,13 @@
 
 namespace engine_test {
 
-// A picture with content of its own (a gradient and a mark at the top left), so that scaling and
-// orientation show.
-inline QImage makeImage(int width, int height, bool alpha = false)
-{
-    QImage image(width, height, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const int a = alpha ? 255 * x / std::max(1, width - 1) : 255;
-            QColor c(255 * x / std::max(1, width), 255 * y / std::max(1, height), (x * 7 + y * 13) % 256, a);
-            if (x < width / 4 && y < height / 4)
-                c = QColor(255, 0, 0, a);
-            image.setPixelColor(x, y, c);
-        }
-    }
-    return image;
-}
+using fixtures::Marked;
 
+// A picture of that size and format, with content of its own (see fixtures::Marked).
 inline void writePicture(const QString& path, int width, int height, const char* format = "PNG", bool alpha = false,
     int quality = 92)
 {
-    ASSERT_TRUE(makeImage(width, height, alpha).save(path, format, quality)) << path.toStdString();
-}
-
-// A JPEG stored sideways with an EXIF orientation that turns it upright.
-inline void writeJpegWithOrientation(const QString& path, const QImage& stored, uint16_t orientation)
-{
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(stored.save(&buffer, "JPG", 92));
-    // APP1 "Exif": a big-endian TIFF header and one IFD entry, Orientation (0x0112), SHORT.
-    const char tiff[] = { 'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1,
-        static_cast<char>(orientation >> 8), static_cast<char>(orientation & 0xFF), 0, 0, 0, 0, 0, 0 };
-    QByteArray app1("Exif\0\0", 6);
-    app1.append(tiff, sizeof tiff);
-    QByteArray segment;
-    segment.append(char(0xFF)).append(char(0xE1));
-    const int length = app1.size() + 2;
-    segment.append(char(length >> 8)).append(char(length & 0xFF)).append(app1);
-    jpeg.insert(2, segment);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(jpeg);
+    ASSERT_TRUE(Marked(width, height, alpha).save(path, format, quality)) << path.toStdString();
 }
 
 inline void writeText(const QString& path, const char* text = "not a picture")

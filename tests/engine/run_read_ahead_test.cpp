@@ -83,7 +83,7 @@ void fillMixedFolder(const QString& source)
     writePicture(source + "/01 landscape.jpg", 1600, 1200, "JPG");
     writePicture(source + "/02 landscape.jpg", 1600, 1200, "JPG", false, 80);
     writePicture(source + "/03 portrait.jpg", 900, 1400, "JPG");
-    writeJpegWithOrientation(source + "/04 turned.jpg", makeImage(1400, 900), 6);
+    fixtures::WriteJpeg((source + "/04 turned.jpg").toStdString(), Marked(1400, 900), 92, 6);
     writePicture(source + "/05 alpha.png", 640, 480, "PNG", true);
     writeText(source + "/06 notes.txt");
     QDir().mkpath(source + "/07 subfolder");

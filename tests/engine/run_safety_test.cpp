@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <QBuffer>
 #include <QImageWriter>
 
 using namespace engine_test;
@@ -35,7 +36,7 @@ void writePngClaiming(const QString& path, uint32_t width, uint32_t height)
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(makeImage(8, 8).save(&buffer, "PNG"));
+    ASSERT_TRUE(Marked(8, 8).save(&buffer, "PNG"));
     // Signature (8), IHDR length (4), "IHDR" (4), width, height ..., CRC over type and data.
     ASSERT_EQ(png.mid(12, 4), "IHDR");
     putBigEndian32(png, 16, width);
@@ -55,7 +56,7 @@ void writeProgressiveJpegClaiming(const QString& path, uint16_t side)
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "JPG");
     writer.setProgressiveScanWrite(true);
-    ASSERT_TRUE(writer.write(makeImage(16, 16)));
+    ASSERT_TRUE(writer.write(Marked(16, 16)));
     const qsizetype sof = jpeg.indexOf(QByteArray("\xFF\xC2", 2));
     ASSERT_GT(sof, 0);
     for (const qsizetype at : { sof + 5, sof + 7 }) {

@@ -1,3 +1,4 @@
+// Whole runs as a user makes them: sizes, formats, names and the window during and after a run.
 #include "tests/engine/run_fixture.h"
 
 #include "strings/loc.h"
@@ -212,7 +213,7 @@ TEST_F(EngineRun, PortraitPhotoWithOrientationComesOutUpright)
 {
     const QString source = makeFolder("Phone");
     // Stored 400 x 300 with its mark at the top left; orientation 6 turns it clockwise.
-    writeJpegWithOrientation(source + "/portrait.jpg", makeImage(400, 300), 6);
+    fixtures::WriteJpeg((source + "/portrait.jpg").toStdString(), Marked(400, 300), 92, 6);
     choose(source);
     w->EFPSize()->Text("200");
     run();

@@ -89,15 +89,15 @@ TEST_F(TrashRun, AnOldOutputNoTrashTakesStaysWholeAndTheFinishSaysSo)
     writeText(QString::fromStdString(data.trash().string()), "not a folder");
     writePicture(old + "/beach.jpg", 20, 15, "JPG");
     const QByteArray olderPicture = readAll(old + "/beach.jpg").toLatin1();
-    // What a save cut off by a crash can leave, named as the save's temporary files are: it is
-    // not a picture, and its name is not taken for one.
-    writeText(old + "/beach.jpg.Qx7zT1", "partial");
+    // What a save cut off by a crash can leave where the file system has no unnamed files, named
+    // as the save's temporary files are: it is not a picture, and its name is not taken for one.
+    writeText(old + "/sea.jpg.Qx7zT1", "partial");
     writePicture(source + "/sea.png", 40, 30);
     {
         WorkingFolder from(working);
         run();
     }
-    EXPECT_EQ(entries(old), (QStringList { "beach-2.jpg", "beach.jpg", "beach.jpg.Qx7zT1", "mine.txt", "sea.jpg" }));
+    EXPECT_EQ(entries(old), (QStringList { "beach-2.jpg", "beach.jpg", "mine.txt", "sea.jpg", "sea.jpg.Qx7zT1" }));
     EXPECT_EQ(readAll(old + "/mine.txt"), "the user's own notes");
     EXPECT_EQ(readAll(old + "/beach.jpg").toLatin1(), olderPicture);
     EXPECT_EQ(QImage(old + "/beach-2.jpg").size(), QSize(40, 30));

@@ -1,3 +1,4 @@
+// New sizes from every mode and basis, with the worked examples.
 #include "engine/size_computation.h"
 
 #include <gtest/gtest.h>

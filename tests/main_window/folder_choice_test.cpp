@@ -1,5 +1,5 @@
 // Choosing the source folder: the Select button with a scripted chooser, and drops on the window.
-#include "main_window/main.h"
+#include "tests/main_window/main_window_fixture.h"
 
 #include "framework/core/folder_item.h"
 #include "framework/gui/runtime.h"
@@ -18,17 +18,16 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
 
-class FolderChoiceTest : public ::testing::Test {
+class FolderChoiceTest : public MainWindowFixture {
 protected:
     void SetUp() override
     {
-        Seams::ResetAll();
-        Seams::SetBeep([this] { ++beeps; });
-        Seams::SetMsgBox([](const String&) {});
+        MainWindowFixture::SetUp();
         ASSERT_TRUE(root.isValid());
         QDir dir(root.path());
         for (const char* folder : { "Holiday", "Work", "Work/Sub" })
@@ -38,20 +37,9 @@ protected:
         // Links the user may drop: they stand for what they lead to.
         ASSERT_TRUE(QFile::link(root.path() + "/Work", root.path() + "/Shortcut"));
         ASSERT_TRUE(QFile::link(root.path() + "/Holiday/beach.jpg", root.path() + "/Work/beach link.jpg"));
-        QFile::remove(QString::fromStdString(SpecialFolder::Preferences()->Child("Quobly! preferences")->NativePath()));
-        window = Main::instance();
+        openWindow();
         // Complete settings, so that Go follows the source folder alone.
         window->EFPSize()->Text("800");
-    }
-
-    void TearDown() override
-    {
-        for (auto& open : OpenWindows()) {
-            open->OnClose = nullptr;
-            open->Close();
-        }
-        SpinPending();
-        Seams::ResetAll();
     }
 
     void touch(const QString& relative)
@@ -61,11 +49,10 @@ protected:
         file.write("x");
     }
 
-    std::string path(const char* relative) const { return (root.path() + "/" + relative).toStdString(); }
+    // Bytes, so that a name need not be UTF-8.
+    std::string path(const char* relative) const { return root.path().toStdString() + "/" + relative; }
 
     QTemporaryDir root;
-    Ref<Main> window;
-    int beeps { 0 };
 };
 
 TEST_F(FolderChoiceTest, TheChosenFolderIsShownAndTheProgressBarEmptied)
@@ -169,18 +156,31 @@ TEST_F(FolderChoiceTest, ARealDropOnTheWindowReachesTheHandler)
 {
     QWidget* target = window->ContentWidget(testKey());
     ASSERT_NE(target, nullptr);
-    QMimeData mime;
-    mime.setUrls({ QUrl::fromLocalFile(QString::fromStdString(path("Holiday/beach.jpg"))) });
+    // A file manager's URI list: a name that is not UTF-8 is percent-encoded byte by byte.
+    ASSERT_EQ(::mkdir(path("Ferien \xe9t\xe9").c_str(), 0755), 0);
+    struct Row {
+        QByteArray uriList;
+        String chosen;
+    };
+    const Row rows[] = {
+        { QUrl::fromLocalFile(QString::fromStdString(path("Holiday/beach.jpg"))).toEncoded(), path("Holiday") },
+        { QUrl::fromLocalFile(root.path()).toEncoded() + "/Ferien%20%E9t%E9", path("Ferien \xe9t\xe9") },
+    };
     const QPointF where(20, 20);
-    QDragEnterEvent enter(where.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    QDropEvent drop(where, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-    SpinPending();
-    ASSERT_TRUE(window->f);
-    EXPECT_EQ(window->f->NativePath(), path("Holiday"));
-    EXPECT_EQ(window->STFolder()->Text(), "Holiday");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.uriList.toStdString());
+        QMimeData mime;
+        mime.setData("text/uri-list", row.uriList + "\r\n");
+        QDragEnterEvent enter(where.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent drop(where, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        SpinPending();
+        ASSERT_TRUE(window->f);
+        EXPECT_EQ(window->f->NativePath(), row.chosen);
+    }
+    EXPECT_EQ(beeps, 0);
 
     // A drop of text carries no file: it beeps.
     QMimeData words;
@@ -191,7 +191,7 @@ TEST_F(FolderChoiceTest, ARealDropOnTheWindowReachesTheHandler)
     QApplication::sendEvent(target, &dropText);
     SpinPending();
     EXPECT_EQ(beeps, 1);
-    EXPECT_EQ(window->STFolder()->Text(), "Holiday");
+    EXPECT_EQ(window->f->NativePath(), path("Ferien \xe9t\xe9"));
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // Go and Cancel through the keys and the button, with real runs over a folder of pictures.
-#include "main_window/main.h"
+#include "tests/main_window/main_window_fixture.h"
 
 #include "engine/threadrun.h"
 #include "framework/core/folder_item.h"
@@ -24,15 +24,11 @@ namespace {
 
 constexpr int kPictures = 40;
 
-class GoCancelTest : public ::testing::Test {
+class GoCancelTest : public MainWindowFixture {
 protected:
     void SetUp() override
     {
-        Seams::ResetAll();
-        Seams::ResetQuitState();
-        Seams::SetBeep([] {});
-        Seams::SetMsgBox([this](const String& text) { messages.push_back(text); });
-        QFile::remove(preferencesPath());
+        MainWindowFixture::SetUp();
         ASSERT_TRUE(root.isValid());
         ASSERT_TRUE(QDir(root.path()).mkdir("Shots"));
         for (int i = 1; i <= kPictures; ++i) {
@@ -40,34 +36,11 @@ protected:
             picture.fill(QColor(i * 5, 100, 200 - i * 3));
             ASSERT_TRUE(picture.save(QString("%1/Shots/shot%2.jpg").arg(root.path()).arg(i, 2, 10, QChar('0')), "JPEG"));
         }
-        window = Main::instance();
-        engine = window->threadrun1();
+        openWindow();
         window->EFPSize()->Text("64");
         DragItem drop({ (root.path() + "/Shots").toStdString() });
         window->Event_DropObject(drop, 0);
         ASSERT_TRUE(window->PBGo()->Enabled());
-    }
-
-    void TearDown() override
-    {
-        // A run still going would outlive the folder it writes into.
-        if (engine) {
-            if (window->IsOpen() && running())
-                window->endthread = true;
-            SpinUntil([this] { return !running(); }, std::chrono::seconds(20));
-        }
-        for (auto& open : OpenWindows()) {
-            open->OnClose = nullptr;
-            open->Close();
-        }
-        SpinPending();
-        Seams::ResetAll();
-        Seams::ResetQuitState();
-    }
-
-    static QString preferencesPath()
-    {
-        return QString::fromStdString(SpecialFolder::Preferences()->Child("Quobly! preferences")->NativePath());
     }
 
     bool running() { return engine->IsRunning(); }
@@ -103,10 +76,6 @@ protected:
     }
 
     QTemporaryDir root;
-    Ref<Main> window;
-    // Held apart from the window, which lets its members go when it closes.
-    Ref<threadrun> engine;
-    std::vector<String> messages;
 };
 
 TEST_F(GoCancelTest, ReturnStartsARunOnlyWhenGoIsEnabled)

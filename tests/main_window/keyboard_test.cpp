@@ -1,6 +1,6 @@
 // The keyboard in the main window: Tab visits every resize mode, and the Edit menu follows the
 // focused field.
-#include "main_window/main.h"
+#include "tests/main_window/main_window_fixture.h"
 
 #include "framework/core/folder_item.h"
 #include "framework/gui/runtime.h"
@@ -21,28 +21,15 @@
 
 namespace {
 
-class KeyboardTest : public ::testing::Test {
+class KeyboardTest : public MainWindowFixture {
 protected:
     void SetUp() override
     {
-        Seams::ResetAll();
-        Seams::SetBeep([] {});
-        Seams::SetMsgBox([](const String&) {});
-        QFile::remove(QString::fromStdString(SpecialFolder::Preferences()->Child("Quobly! preferences")->NativePath()));
-        window = Main::instance();
+        MainWindowFixture::SetUp();
+        openWindow();
         QWidget* top = window->TopLevelWidget(testKey());
         top->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(top));
-    }
-
-    void TearDown() override
-    {
-        for (auto& open : OpenWindows()) {
-            open->OnClose = nullptr;
-            open->Close();
-        }
-        SpinPending();
-        Seams::ResetAll();
     }
 
     // The names of the controls that Tab visits from the focused one, until `count` are seen.
@@ -86,7 +73,6 @@ protected:
         window->ChooseMenuItem(testKey(), item);
     }
 
-    Ref<Main> window;
 };
 
 TEST_F(KeyboardTest, TabVisitsEveryResizeModeWhicheverIsChecked)

@@ -1,6 +1,6 @@
 // Building the main window: the state its members start from, what opening changes, the
 // accessors, what the compact size shows, and the focus order.
-#include "main_window/main.h"
+#include "tests/main_window/main_window_fixture.h"
 
 #include "engine/threadrun.h"
 #include "framework/gui/runtime.h"
@@ -21,25 +21,8 @@
 
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public MainWindowFixture {
 protected:
-    void SetUp() override
-    {
-        Seams::ResetAll();
-        Seams::SetBeep([] {});
-    }
-
-    void TearDown() override
-    {
-        // Closing saves the preferences and quits; neither belongs to these tests.
-        for (auto& open : OpenWindows()) {
-            open->OnClose = nullptr;
-            open->Close();
-        }
-        SpinPending();
-        Seams::ResetAll();
-    }
-
     // The rectangle of a control's widget in the window's content coordinates.
     static QRect contentRect(Main& window, const RectControl& control)
     {

@@ -1,6 +1,6 @@
 // The main window's menu items: enabled while it is in front, routed to the credits and help
 // windows, found by name in the one menu bar.
-#include "main_window/main.h"
+#include "tests/main_window/main_window_fixture.h"
 
 #include "framework/core/folder_item.h"
 #include "framework/gui/runtime.h"
@@ -17,25 +17,12 @@
 
 namespace {
 
-class MenuRoutingTest : public ::testing::Test {
+class MenuRoutingTest : public MainWindowFixture {
 protected:
     void SetUp() override
     {
-        Seams::ResetAll();
-        Seams::SetMsgBox([](const String&) {});
-        Seams::SetShowURL([](const String&) {});
-        QFile::remove(QString::fromStdString(SpecialFolder::Preferences()->Child("Quobly! preferences")->NativePath()));
-        window = Main::instance();
-    }
-
-    void TearDown() override
-    {
-        for (auto& open : OpenWindows()) {
-            open->OnClose = nullptr;
-            open->Close();
-        }
-        SpinPending();
-        Seams::ResetAll();
+        MainWindowFixture::SetUp();
+        openWindow();
     }
 
     static int openWindowsOf(const char* className)
@@ -45,7 +32,6 @@ protected:
             [&](const Ref<Window>& w) { return w->ClassName() == className; }));
     }
 
-    Ref<Main> window;
 };
 
 TEST_F(MenuRoutingTest, AboutAndHelpAreEnabledWhileTheMainWindowIsInFront)

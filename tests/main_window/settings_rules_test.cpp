@@ -1,6 +1,6 @@
 // The settings rules, through the controls as a user sets them: when Go and the triangle are
 // enabled, the mode groups, the JPEG-only controls, the quality pair and the DOS option.
-#include "main_window/main.h"
+#include "tests/main_window/main_window_fixture.h"
 
 #include "engine/threadrun.h"
 #include "framework/core/folder_item.h"
@@ -18,27 +18,12 @@
 
 namespace {
 
-class SettingsRulesTest : public ::testing::Test {
+class SettingsRulesTest : public MainWindowFixture {
 protected:
     void SetUp() override
     {
-        Seams::ResetAll();
-        Seams::SetBeep([] {});
-        Seams::SetMsgBox([](const String&) {});
-        window = Main::instance();
-    }
-
-    void TearDown() override
-    {
-        if (window && window->threadrun1()->IsRunning())
-            window->endthread = true;
-        SpinUntil([this] { return !window->threadrun1()->IsRunning(); });
-        for (auto& open : OpenWindows()) {
-            open->OnClose = nullptr;
-            open->Close();
-        }
-        SpinPending();
-        Seams::ResetAll();
+        MainWindowFixture::SetUp();
+        openWindow();
     }
 
     void chooseMode(int32_t mode)
@@ -60,7 +45,6 @@ protected:
     }
 
     fixtures::TempFolder source;
-    Ref<Main> window;
 };
 
 TEST_F(SettingsRulesTest, GoNeedsCompleteSettingsOfTheSelectedModeAndAFolder)

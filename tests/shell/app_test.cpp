@@ -1,3 +1,4 @@
+// The application object and the items opened with it.
 #include "shell/app.h"
 
 #include "main_window/main.h"

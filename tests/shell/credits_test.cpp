@@ -1,3 +1,4 @@
+// The credits window: its texts, links and closing click.
 #include "shell/credits.h"
 
 #include "framework/gui/runtime.h"

@@ -9,6 +9,7 @@
 #include "tests/support/framework_key.h"
 #include "tests/shell/shell_fixtures.h"
 #include "tests/support/spin.h"
+#include "tests/support/unix_socket.h"
 
 #include <QApplication>
 #include <QThread>
@@ -24,8 +25,6 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -186,11 +185,8 @@ TEST_F(Lifecycle, AStartUpThatFailsExitsNonZero)
     const Case cases[] = {
         { "the start-up routine throws", [] { Main_([] { throw NilObjectException("no application object"); }); } },
         { "the running instance hangs up", [this] {
-             const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-             sockaddr_un address {};
-             address.sun_family = AF_UNIX;
-             socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
-             ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+             const int fd = BindUnixSocket(socketPath);
+             ASSERT_GE(fd, 0);
              ASSERT_EQ(::listen(fd, 4), 0);
              auto hangUp = std::async(std::launch::async, [fd] { ::close(::accept(fd, nullptr, nullptr)); });
              OpenInstanceDoor(socketPath, { path("Summer") });

@@ -1,3 +1,4 @@
+// The menu bar as the program finds it.
 #include "shell/menu.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Start-up and shut-down.
 #include "shell/startup.h"
 
 #include "framework/gui/application.h"

@@ -48,6 +48,7 @@ std::map<std::string, std::string> longerTexts(double share)
         { "helpresizesettings", loc::helpresizesettings }, { "helpexportsettings", loc::helpexportsettings },
         { "helpfaq", loc::helpfaq }, { "credittranslation", loc::credittranslation },
         { "creditgerman", loc::creditgerman }, { "creditspanish", loc::creditspanish },
+        { "theadprocessing", loc::theadprocessing }, { "theadprocessed", loc::theadprocessed },
     };
     std::map<std::string, std::string> longer;
     for (const auto& [key, text] : texts) {
@@ -130,6 +131,29 @@ protected:
         EXPECT_LE(metrics.horizontalAdvance(label.text()), room.width()) << label.text().toStdString();
     }
 
+    // What each label draws is what its window shows: no control stacked above it hides any of
+    // its ink (rows of labels closer than their height, as in the credits, overlap).
+    void expectLabelsUncovered(Window& window)
+    {
+        QWidget* content = window.ContentWidget(testKey());
+        const QImage shown = content->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        for (TextLabel* label : content->findChildren<TextLabel*>()) {
+            if (!label->isVisible())
+                continue;
+            const QImage own = label->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+            const QPoint at = label->mapTo(content, QPoint(0, 0));
+            int hidden = 0;
+            for (int y = 0; y < own.height(); ++y) {
+                for (int x = 0; x < own.width(); ++x) {
+                    const QRgb ink = own.pixel(x, y);
+                    if (qAlpha(ink) == 255 && qGray(ink) < 128 && qGray(shown.pixel(at.x() + x, at.y() + y)) >= 128)
+                        ++hidden;
+                }
+            }
+            EXPECT_EQ(hidden, 0) << window.ClassName() << ": pixels of \"" << label->text().toStdString() << "\" hidden";
+        }
+    }
+
     std::unique_ptr<ScopedTranslation> translation;
     SystemRecorder recorder;
 };
@@ -138,12 +162,18 @@ TEST_P(TextFit, EveryWindowShowsEveryTextWhole)
 {
     auto main = Main::instance();
     expectWholeTexts(*main, { main->STFolder(), main->STStatus() });
+    // The status line of a run has a bounded length and shows whole; only the end's, which names
+    // the folder, may be elided.
+    main->STStatus()->Text(ReplaceAll(ReplaceAll(loc::theadprocessing(), "<0>", "10000"), "<1>", "10000"));
+    expectWholeTexts(*main, { main->STFolder() });
     main->HelpHelp_Action();
     expectWholeTexts(*GetImplicitWindow(WHelp::kClassName));
     main->AppleCredits_Action();
     auto credits = GetImplicitWindow(Credits::kClassName).As<Credits>();
     ASSERT_TRUE(credits);
     expectWholeTexts(*credits);
+    for (Window* window : { static_cast<Window*>(main.get()), GetImplicitWindow(WHelp::kClassName).get(), static_cast<Window*>(credits.get()) })
+        expectLabelsUncovered(*window);
 
     // On screen: the product's four lines hold the author's name, below the product and the
     // version, inside the label's 44 pixels.
@@ -180,6 +210,7 @@ TEST_P(TextFit, ALongFolderNameIsElidedInTheMiddleAndWholeInTheTooltip)
     EXPECT_TRUE(label->text().startsWith("Pictures")) << label->text().toStdString();
     EXPECT_TRUE(label->text().endsWith("friends")) << label->text().toStdString();
     EXPECT_EQ(label->toolTip().toStdString(), name);
+    EXPECT_EQ(QFontInfo(label->font()).pixelSize(), 12) << "a text elided all the same keeps its design size";
     EXPECT_EQ(main->STFolder()->Text(), name);
     main->STFolder()->Text("Short");
     EXPECT_EQ(label->text(), "Short");

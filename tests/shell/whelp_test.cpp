@@ -1,3 +1,4 @@
+// The help window: its pages, links and jump-to list.
 #include "shell/whelp.h"
 
 #include "framework/gui/runtime.h"

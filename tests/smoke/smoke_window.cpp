@@ -10,6 +10,7 @@
 #include "framework/gui/push_button.h"
 #include "framework/gui/runtime.h"
 #include "framework/gui/window.h"
+#include "tests/support/design_head.h"
 #include "tests/support/framework_key.h"
 
 #include <QCoreApplication>
@@ -22,15 +23,6 @@
 #include <cstdio>
 
 namespace {
-
-DesignList head(const DesignTypeOf& types, const String& name, int32_t left, int32_t top, int32_t width, int32_t height)
-{
-    DesignList list(types);
-    list.Text("Name", name).Integer("Index", kNoIndex).Integer("Left", left).Integer("Top", top);
-    list.Integer("Width", width).Integer("Height", height).Boolean("LockLeft", true).Boolean("LockTop", true);
-    list.Boolean("LockRight", false).Boolean("LockBottom", false).Integer("TabPanelIndex", 0);
-    return list;
-}
 
 class SmokeWindow final : public Window {
 public:
@@ -60,23 +52,23 @@ protected:
         auto box = New<GroupBox>();
         AddControl("Box", box);
         box->Caption("Settings");
-        box->SetProperties(head(GroupBox::DesignTypes(), "Box", 180, 8, 170, 140));
+        box->SetProperties(HeadList(GroupBox::DesignTypes(), "Box", 180, 8, 170, 140));
         auto label = New<Label>();
         AddControl("Caption", label);
         label->Text("Folder:");
         label->TextSize(12);
-        label->SetProperties(head(Label::DesignTypes(), "Caption", 12, 16, 60, 16));
+        label->SetProperties(HeadList(Label::DesignTypes(), "Caption", 12, 16, 60, 16));
         auto field = New<EditField>();
         AddControl("Field", field);
-        field->SetProperties(head(EditField::DesignTypes(), "Field", 12, 40, 150, 22).Text("Text", "800"));
+        field->SetProperties(HeadList(EditField::DesignTypes(), "Field", 12, 40, 150, 22).Text("Text", "800"));
         auto check = New<CheckBox>();
         AddControl("Check", check);
         check->Caption("Inside the box");
-        check->SetProperties(head(CheckBox::DesignTypes(), "Check", 190, 40, 150, 20).Text("InitialParent", "Box"));
+        check->SetProperties(HeadList(CheckBox::DesignTypes(), "Check", 190, 40, 150, 20).Text("InitialParent", "Box"));
         auto go = New<PushButton>();
         AddControl("Go", go);
         go->Caption("Go");
-        go->SetProperties(head(PushButton::DesignTypes(), "Go", 12, 120, 84, 20).Boolean("Default", true));
+        go->SetProperties(HeadList(PushButton::DesignTypes(), "Go", 12, 120, 84, 20).Boolean("Default", true));
     }
 };
 

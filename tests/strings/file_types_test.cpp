@@ -1,3 +1,4 @@
+// The program's file types.
 #include "strings/file_types.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// The localized-string table.
 #include "strings/loc.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Test pictures made with Qt, and the statistics their checks need.
 #include "tests/support/picture_fixtures.h"
 
 #include <QBuffer>
@@ -51,6 +52,21 @@ QImage Flat(int width, int height, QColor colour)
 {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(colour);
+    return image;
+}
+
+QImage Marked(int width, int height, bool alpha)
+{
+    QImage image(width, height, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int a = alpha ? 255 * x / std::max(1, width - 1) : 255;
+            QColor c(255 * x / std::max(1, width), 255 * y / std::max(1, height), (x * 7 + y * 13) % 256, a);
+            if (x < width / 4 && y < height / 4)
+                c = QColor(255, 0, 0, a);
+            image.setPixelColor(x, y, c);
+        }
+    }
     return image;
 }
 

@@ -29,6 +29,9 @@ private:
 QImage Gradient(int width, int height);
 // One colour everywhere.
 QImage Flat(int width, int height, QColor colour);
+// A gradient with a red mark over its top left quarter, so that scaling and orientation show;
+// with `alpha`, transparent at the left edge and opaque at the right.
+QImage Marked(int width, int height, bool alpha = false);
 // Four quadrants in red, green, blue and white (top left, top right, bottom left, bottom right).
 QImage Quadrants(int width, int height);
 // A red disc whose edge fades to transparent over `edge` pixels; transparent pixels are black,

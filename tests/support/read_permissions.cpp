@@ -1,3 +1,4 @@
+// Files made unreadable for this thread, root included.
 #include "tests/support/read_permissions.h"
 
 #include <cerrno>

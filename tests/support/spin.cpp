@@ -1,31 +1,35 @@
+// Waiting on the event loop until a condition holds, with a watchdog instead of a fixed sleep.
 #include "tests/support/spin.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 
-bool SpinUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
+namespace {
+
+// `pass` runs the event loop once; false when `timeout` passes before the condition holds.
+bool spin(const std::function<bool()>& condition, std::chrono::milliseconds timeout, void (*pass)())
 {
     QElapsedTimer clock;
     clock.start();
     while (!condition()) {
         if (clock.elapsed() > timeout.count())
             return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        pass();
     }
     return true;
 }
 
+} // namespace
+
+bool SpinUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
+{
+    return spin(condition, timeout, [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 20); });
+}
+
 bool StepUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > timeout.count())
-            return false;
-        QCoreApplication::processEvents();
-    }
-    return true;
+    return spin(condition, timeout, [] { QCoreApplication::processEvents(); });
 }
 
 void SpinPending()

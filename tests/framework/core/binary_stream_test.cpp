@@ -1,15 +1,15 @@
+// Binary streams: big-endian fields, replacements, and failures raised with their error numbers.
 #include "framework/core/binary_stream.h"
+
+#include "tests/support/file_size_limit.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <csignal>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <functional>
 #include <string>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -17,25 +17,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-fs::path makeFolder()
-{
-    std::string pattern = (fs::path(std::getenv("HOME")) / "streams-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        ADD_FAILURE() << "mkdtemp failed";
-    return pattern;
-}
-
-std::string readBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeBytes(const fs::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 Ref<FolderItem> item(const fs::path& path)
 {
@@ -55,7 +36,7 @@ int errorOf(const std::function<void()>& action)
 
 TEST(BinaryStream, FieldsRoundTripBigEndian)
 {
-    const fs::path path = makeFolder() / "record";
+    const fs::path path = test_files::MakeFolder("streams") / "record";
     const int16_t shorts[] = { 0, 1, -1, 800, 32767, -32768, 0x1234 };
     {
         auto out = BinaryStream::Create(item(path), true);
@@ -68,7 +49,7 @@ TEST(BinaryStream, FieldsRoundTripBigEndian)
     }
     const std::string expected("\x01" "\x00\x00" "\x00\x01" "\xFF\xFF" "\x03\x20" "\x7F\xFF" "\x80\x00" "\x12\x34" "\x00",
         16);
-    EXPECT_EQ(readBytes(path), expected);
+    EXPECT_EQ(test_files::Read(path), expected);
 
     auto in = BinaryStream::Open(item(path), true);
     EXPECT_TRUE(in->ReadBoolean());
@@ -80,8 +61,8 @@ TEST(BinaryStream, FieldsRoundTripBigEndian)
 
 TEST(BinaryStream, AnyNonZeroByteReadsTrue)
 {
-    const fs::path path = makeFolder() / "flags";
-    writeBytes(path, std::string("\x02\xFF\x00", 3));
+    const fs::path path = test_files::MakeFolder("streams") / "flags";
+    test_files::Write(path, std::string("\x02\xFF\x00", 3));
     auto in = BinaryStream::Open(item(path), false);
     EXPECT_TRUE(in->ReadBoolean());
     EXPECT_TRUE(in->ReadBoolean());
@@ -90,31 +71,22 @@ TEST(BinaryStream, AnyNonZeroByteReadsTrue)
 
 TEST(BinaryStream, CreateReplacesOnlyWhenAsked)
 {
-    const fs::path path = makeFolder() / "record";
-    writeBytes(path, "old contents");
+    const fs::path path = test_files::MakeFolder("streams") / "record";
+    test_files::Write(path, "old contents");
     EXPECT_EQ(errorOf([&] { BinaryStream::Create(item(path), false); }), EEXIST);
-    EXPECT_EQ(readBytes(path), "old contents");
+    EXPECT_EQ(test_files::Read(path), "old contents");
 
     auto out = BinaryStream::Create(item(path), true);
     out->WriteShort(7);
     out->Close();
-    EXPECT_EQ(readBytes(path), std::string("\x00\x07", 2));
-}
-
-std::vector<std::string> entriesOf(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
+    EXPECT_EQ(test_files::Read(path), std::string("\x00\x07", 2));
 }
 
 TEST(BinaryStream, AReplacementTakesThePlaceOfTheOldFileOnlyWhenClosed)
 {
-    const fs::path dir = makeFolder();
+    const fs::path dir = test_files::MakeFolder("streams");
     const fs::path path = dir / "record";
-    writeBytes(path, "old contents");
+    test_files::Write(path, "old contents");
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     // Whatever stands under a name that an earlier save used for its new file blocks nothing.
     fs::create_directory(dir / "record.new");
@@ -122,26 +94,26 @@ TEST(BinaryStream, AReplacementTakesThePlaceOfTheOldFileOnlyWhenClosed)
     {
         auto abandoned = BinaryStream::Create(item(path), true);
         abandoned->WriteShort(1);
-        EXPECT_EQ(readBytes(path), "old contents") << "not before Close";
+        EXPECT_EQ(test_files::Read(path), "old contents") << "not before Close";
     }
-    EXPECT_EQ(readBytes(path), "old contents") << "a stream dropped unclosed replaces nothing";
-    EXPECT_EQ(entriesOf(dir), (std::vector<std::string> { "record", "record.new" })) << "and leaves nothing beside";
+    EXPECT_EQ(test_files::Read(path), "old contents") << "a stream dropped unclosed replaces nothing";
+    EXPECT_EQ(test_files::Names(dir), (std::vector<std::string> { "record", "record.new" })) << "and leaves nothing beside";
 
     auto out = BinaryStream::Create(item(path), true);
     out->WriteShort(2);
     out->Close();
-    EXPECT_EQ(readBytes(path), std::string("\x00\x02", 2));
+    EXPECT_EQ(test_files::Read(path), std::string("\x00\x02", 2));
     EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    EXPECT_EQ(entriesOf(dir), (std::vector<std::string> { "record", "record.new" }));
+    EXPECT_EQ(test_files::Names(dir), (std::vector<std::string> { "record", "record.new" }));
 }
 
 TEST(BinaryStream, AFileThatMayNotBeWrittenIsNotReplaced)
 {
-    const fs::path dir = makeFolder();
-    writeBytes(dir / "read-only", "kept");
+    const fs::path dir = test_files::MakeFolder("streams");
+    test_files::Write(dir / "read-only", "kept");
     fs::permissions(dir / "read-only", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     // Write permission for others only: the owner has none, whoever else may write.
-    writeBytes(dir / "others only", "kept");
+    test_files::Write(dir / "others only", "kept");
     fs::permissions(dir / "others only", fs::perms::owner_read | fs::perms::others_write);
     ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
 
@@ -158,42 +130,37 @@ TEST(BinaryStream, AFileThatMayNotBeWrittenIsNotReplaced)
         SCOPED_TRACE(c.name);
         EXPECT_EQ(errorOf([&] { BinaryStream::Create(item(dir / c.name), true); }), c.error);
         if (c.error == EACCES) {
-            EXPECT_EQ(readBytes(dir / c.name), "kept");
+            EXPECT_EQ(test_files::Read(dir / c.name), "kept");
         }
     }
     EXPECT_EQ(fs::symlink_status(dir / "pipe").type(), fs::file_type::fifo);
-    EXPECT_EQ(entriesOf(dir), (std::vector<std::string> { "others only", "pipe", "read-only" }));
+    EXPECT_EQ(test_files::Names(dir), (std::vector<std::string> { "others only", "pipe", "read-only" }));
 }
 
 TEST(BinaryStream, AReplacementThatFailsToWriteKeepsTheOldFile)
 {
-    const fs::path dir = makeFolder();
+    const fs::path dir = test_files::MakeFolder("streams");
     const fs::path path = dir / "record";
-    writeBytes(path, "old contents");
+    test_files::Write(path, "old contents");
     auto out = BinaryStream::Create(item(path), true);
     out->WriteShort(1);
     // The file's own descriptor refuses the next write, as a full disk would.
-    struct rlimit saved {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 2;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const int error = errorOf([&] { out->WriteShort(2); });
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-    EXPECT_EQ(error, EFBIG);
+    {
+        const FileSizeLimit limit(2);
+        ASSERT_TRUE(limit.ok);
+        EXPECT_EQ(errorOf([&] { out->WriteShort(2); }), EFBIG);
+    }
     // Closing after the failure must not put the half-written file in place.
     EXPECT_THROW(out->Close(), IOException);
-    EXPECT_EQ(readBytes(path), "old contents");
-    EXPECT_EQ(entriesOf(dir), std::vector<std::string> { "record" });
+    EXPECT_EQ(test_files::Read(path), "old contents");
+    EXPECT_EQ(test_files::Names(dir), std::vector<std::string> { "record" });
 }
 
 TEST(BinaryStream, FailuresRaiseIOException)
 {
-    const fs::path dir = makeFolder();
+    const fs::path dir = test_files::MakeFolder("streams");
     fs::create_directory(dir / "folder");
-    writeBytes(dir / "short", "\x01");
+    test_files::Write(dir / "short", "\x01");
 
     struct Case {
         const char* what;

@@ -1,3 +1,4 @@
+// File types registered and withdrawn.
 #include "framework/core/file_type.h"
 
 #include <gtest/gtest.h>

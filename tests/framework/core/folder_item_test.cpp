@@ -1,4 +1,8 @@
+// Folder items: listing order and its cache, names, trash, locks and the path questions of a run.
 #include "framework/core/folder_item.h"
+
+#include "tests/support/immutable.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -8,12 +12,9 @@
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <linux/fs.h>
 #include <sched.h>
-#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -24,48 +25,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// A fresh folder inside the test's own HOME, so that it shares a device with the trash.
-fs::path makeFolder()
-{
-    std::string pattern = (fs::path(std::getenv("HOME")) / "items-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        ADD_FAILURE() << "mkdtemp failed";
-    return pattern;
-}
-
-void writeFile(const fs::path& path, const std::string& contents = "x")
-{
-    std::ofstream(path, std::ios::binary) << contents;
-}
-
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// Sets or clears the immutable attribute, which stops even root from writing.
-bool setImmutable(const fs::path& path, bool on)
-{
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    int flags = 0;
-    bool done = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (done) {
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        done = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    close(fd);
-    return done;
-}
-
-// Clears the attribute again whatever the test's outcome.
-struct ImmutableGuard {
-    fs::path path;
-    ~ImmutableGuard() { setImmutable(path, false); }
-};
 
 std::vector<String> names(const FolderItem& folder)
 {
@@ -97,10 +56,10 @@ bool waitUntilChangeIsPast(const fs::path& folder)
 
 TEST(FolderItem, ItemsInFileManagerOrderHiddenIncluded)
 {
-    const fs::path dir = makeFolder();
+    const fs::path dir = test_files::MakeFolder("items");
     for (const char* name : { "IMG_10.jpg", "IMG_2.jpg", "img_1.jpg", "IMG_02.jpg", ".hidden", "b", "a", "A",
              "\xC3\xA9t\xC3\xA9", "Zeta" })
-        writeFile(dir / name);
+        test_files::Write(dir / name);
     fs::create_directory(dir / "sub");
     fs::create_directory_symlink(dir / "sub", dir / "link");
 
@@ -156,10 +115,10 @@ TEST(FolderItem, ChildNamesOneItemOfTheFolder)
 
 TEST(FolderItem, DeleteTrashesAFolderThatHoldsItems)
 {
-    const fs::path dir = makeFolder();
+    const fs::path dir = test_files::MakeFolder("items");
     fs::create_directories(dir / "full" / "inner");
-    writeFile(dir / "full" / "keep.txt", "precious");
-    writeFile(dir / "file.txt");
+    test_files::Write(dir / "full" / "keep.txt", "precious");
+    test_files::Write(dir / "file.txt");
     fs::create_directory(dir / "empty");
 
     auto file = FolderItem::FromPath((dir / "file.txt").string());
@@ -177,7 +136,7 @@ TEST(FolderItem, DeleteTrashesAFolderThatHoldsItems)
     EXPECT_EQ(full->LastErrorCode(), 0);
     EXPECT_FALSE(fs::exists(dir / "full"));
     const fs::path trashed = fs::path(std::getenv("XDG_DATA_HOME")) / "Trash" / "files" / "full";
-    EXPECT_EQ(readFile(trashed / "keep.txt"), "precious");
+    EXPECT_EQ(test_files::Read(trashed / "keep.txt"), "precious");
     EXPECT_TRUE(fs::is_directory(trashed / "inner"));
 
     auto missing = FolderItem::FromPath((dir / "missing").string());
@@ -187,31 +146,29 @@ TEST(FolderItem, DeleteTrashesAFolderThatHoldsItems)
 
 TEST(FolderItem, AFolderThatCannotBeTrashedStays)
 {
-    const fs::path dir = makeFolder();
+    const fs::path dir = test_files::MakeFolder("items");
     fs::create_directory(dir / "full");
-    writeFile(dir / "full" / "keep.txt", "precious");
+    test_files::Write(dir / "full" / "keep.txt", "precious");
     // Make the trash exist, then refuse anything new in it.
     const fs::path trashFiles = fs::path(std::getenv("XDG_DATA_HOME")) / "Trash" / "files";
     fs::create_directories(trashFiles);
     fs::create_directories(trashFiles.parent_path() / "info");
-    ImmutableGuard guard { trashFiles };
-    if (!setImmutable(trashFiles, true))
+    const Immutable frozenTrash(trashFiles);
+    if (!frozenTrash.ok)
         GTEST_SKIP() << "the file system here has no immutable attribute";
 
     auto full = FolderItem::FromPath((dir / "full").string());
     full->Delete();
     EXPECT_NE(full->LastErrorCode(), 0);
-    EXPECT_EQ(readFile(dir / "full" / "keep.txt"), "precious");
+    EXPECT_EQ(test_files::Read(dir / "full" / "keep.txt"), "precious");
 }
 
 TEST(FolderItem, LockedWhereNothingCanBeWritten)
 {
-    const fs::path dir = makeFolder();
-    writeFile(dir / "free.txt");
-    writeFile(dir / "fixed.txt");
+    const fs::path dir = test_files::MakeFolder("items");
+    test_files::Write(dir / "free.txt");
+    test_files::Write(dir / "fixed.txt");
     fs::create_directory(dir / "frozen");
-    ImmutableGuard fileGuard { dir / "fixed.txt" };
-    ImmutableGuard folderGuard { dir / "frozen" };
     const auto folder = FolderItem::FromPath(dir.string());
 
     EXPECT_FALSE(folder->Locked());
@@ -219,7 +176,8 @@ TEST(FolderItem, LockedWhereNothingCanBeWritten)
     EXPECT_FALSE(folder->Child("not yet.txt")->Locked());
     EXPECT_TRUE(folder->Child("no such folder")->Child("x")->Locked());
 
-    if (!setImmutable(dir / "fixed.txt", true) || !setImmutable(dir / "frozen", true))
+    const Immutable fixed(dir / "fixed.txt"), frozen(dir / "frozen");
+    if (!fixed.ok || !frozen.ok)
         GTEST_SKIP() << "the file system here has no immutable attribute";
     EXPECT_TRUE(folder->Child("fixed.txt")->Locked());
     EXPECT_TRUE(folder->Child("frozen")->Locked());
@@ -228,7 +186,7 @@ TEST(FolderItem, LockedWhereNothingCanBeWritten)
 
 TEST(FolderItem, LockedOnAReadOnlyMount)
 {
-    const fs::path dir = makeFolder();
+    const fs::path dir = test_files::MakeFolder("items");
     fs::create_directory(dir / "mount");
     // The mount is made in a child process with a mount namespace of its own, so nothing
     // outside the test sees it.
@@ -252,9 +210,9 @@ TEST(FolderItem, LockedOnAReadOnlyMount)
 
 TEST(FolderItem, ListingIsReadOnceUntilTheFolderChanges)
 {
-    const fs::path dir = makeFolder();
+    const fs::path dir = test_files::MakeFolder("items");
     for (int i = 0; i < 1000; ++i)
-        writeFile(dir / ("item " + std::to_string(i)));
+        test_files::Write(dir / ("item " + std::to_string(i)));
     ASSERT_TRUE(waitUntilChangeIsPast(dir));
 
     const auto folder = FolderItem::FromPath(dir.string());
@@ -270,7 +228,7 @@ TEST(FolderItem, ListingIsReadOnceUntilTheFolderChanges)
     EXPECT_EQ(FolderListingStatistics::ListingsMade() - before, 1);
 
     // Changes are seen at once, even within the clock tick of the last listing.
-    writeFile(dir / "item 1000");
+    test_files::Write(dir / "item 1000");
     EXPECT_EQ(folder->Count(), 1001);
     fs::remove(dir / "item 0");
     fs::remove(dir / "item 1");
@@ -280,13 +238,13 @@ TEST(FolderItem, ListingIsReadOnceUntilTheFolderChanges)
     // A folder replaced by another of the same name.
     fs::rename(dir, dir.string() + "-old");
     fs::create_directory(dir);
-    writeFile(dir / "only");
+    test_files::Write(dir / "only");
     EXPECT_EQ(names(*folder), std::vector<String> { "only" });
 }
 
 TEST(FolderItem, CreateAsFolderReportsFailures)
 {
-    const fs::path dir = makeFolder();
+    const fs::path dir = test_files::MakeFolder("items");
     auto made = FolderItem::FromPath((dir / "new").string());
     made->CreateAsFolder();
     EXPECT_EQ(made->LastErrorCode(), 0);
@@ -296,6 +254,60 @@ TEST(FolderItem, CreateAsFolderReportsFailures)
     auto orphan = FolderItem::FromPath((dir / "missing" / "new").string());
     orphan->CreateAsFolder();
     EXPECT_EQ(orphan->LastErrorCode(), ENOENT);
+}
+
+TEST(FolderItem, TouchesAFolderItIsInHoldsOrIs)
+{
+    const fs::path dir = test_files::MakeFolder("items");
+    fs::create_directories(dir / "Holiday" / "inside");
+    fs::create_directory(dir / "Holiday 800");
+    fs::create_directory_symlink(dir / "Holiday", dir / "Shortcut");
+    fs::create_directory_symlink(dir, dir / "Up");
+
+    struct Row {
+        const char* item; // relative to the test's folder, "" for the folder itself
+        const char* folder;
+        bool touches;
+    };
+    const Row rows[] = {
+        { "Holiday", "Holiday", true },
+        { "Holiday/inside", "Holiday", true },
+        { "Holiday/new", "Holiday", true },
+        { "", "Holiday", true },
+        { "Holiday 800", "Holiday", false },
+        { "Holiday/inside", "Holiday 800", false },
+        // A link is both the item it is and the folder it leads to; the links of an item's
+        // folders are resolved.
+        { "Holiday/new", "Shortcut", true },
+        { "Shortcut", "Shortcut", true },
+        { "Shortcut/new", "Holiday", true },
+        { "Up/Holiday/new", "Holiday", true },
+        { "Up/Holiday 800", "Holiday", false },
+        // The item itself is not followed: deleting a link deletes the link.
+        { "Shortcut", "Holiday/inside", false },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.item) + " in " + row.folder);
+        const auto item = FolderItem::FromPath((dir / row.item).lexically_normal().string());
+        const auto folder = FolderItem::FromPath((dir / row.folder).string());
+        EXPECT_EQ(item->TouchesFolder(*folder), row.touches);
+    }
+}
+
+TEST(FolderItem, GoneOnlyWhenNothingStandsUnderTheName)
+{
+    const fs::path dir = test_files::MakeFolder("items");
+    test_files::Write(dir / "file");
+    fs::create_symlink(dir / "missing", dir / "broken");
+    struct Row {
+        const char* name;
+        bool gone;
+    };
+    for (const Row& row : { Row { "file", false }, Row { "broken", false }, Row { "missing", true },
+             Row { "file/below", true } }) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(FolderItem::FromPath((dir / row.name).string())->Gone(), row.gone);
+    }
 }
 
 TEST(FolderItem, SpecialFolders)

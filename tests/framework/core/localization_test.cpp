@@ -1,3 +1,4 @@
+// Localized strings by the user's locale.
 #include "framework/core/localization.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// The text functions, on ASCII and beyond.
 #include "framework/core/text.h"
 
 #include <gtest/gtest.h>

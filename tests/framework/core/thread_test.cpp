@@ -1,3 +1,4 @@
+// Cooperative threads: turns, sleeping, suspending, killing, unhandled exceptions and the stack.
 #include "framework/core/thread.h"
 
 #include "framework/core/exceptions.h"
@@ -146,6 +147,46 @@ TEST_F(ThreadTest, DestroyingASuspendedThreadUnwindsItsFiber)
     thread.reset();
     EXPECT_TRUE(destroyed);
     EXPECT_FALSE(swallowed);
+    EXPECT_TRUE(reports.empty());
+}
+
+// A run that holds the last reference to its thread's owner (the engine holds its window, which
+// a quit closes under it) destroys its own thread as it lets go: it finishes its turn, and is
+// unwound should it yield after that.
+TEST_F(ThreadTest, ARunThatDestroysItsOwnThreadEndsCleanly)
+{
+    struct Owner {
+        Thread thread;
+    };
+    for (const bool yieldsAfter : { false, true }) {
+        SCOPED_TRACE(yieldsAfter ? "yields after" : "returns");
+        bool holding = false, released = false, destroyed = false, ownerGone = false, afterYield = false;
+        auto owner = std::make_shared<Owner>();
+        const std::weak_ptr<Owner> weak = owner;
+        owner->thread.OnRun = [&, weak] {
+            Sentinel sentinel { destroyed };
+            {
+                const auto keep = weak.lock();
+                holding = true;
+                while (!released)
+                    RuntimeBackgroundTask();
+                EXPECT_EQ(Thread::Current(), &keep->thread);
+            }
+            ownerGone = weak.expired();
+            EXPECT_EQ(Thread::Current(), nullptr);
+            if (yieldsAfter) {
+                RuntimeBackgroundTask();
+                afterYield = true;
+            }
+        };
+        owner->thread.Run();
+        ASSERT_TRUE(SpinUntil([&] { return holding; }));
+        owner.reset();
+        released = true;
+        ASSERT_TRUE(SpinUntil([&] { return destroyed; }));
+        EXPECT_TRUE(ownerGone);
+        EXPECT_FALSE(afterYield);
+    }
     EXPECT_TRUE(reports.empty());
 }
 

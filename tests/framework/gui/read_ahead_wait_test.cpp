@@ -74,6 +74,35 @@ TEST(ReadAheadWait, TheWindowIsPaintedWhileADrawWaitsAndItsClosingWaitsForTheYie
     EXPECT_TRUE(SpinUntil([&] { return window.closes == 1 && !window.isVisible(); }));
 }
 
+// The application object lives until the process ends; what the workers use does not. So no
+// worker is left decoding once the event loop has quit, whatever it had ahead.
+TEST(ReadAheadWait, NoWorkerGoesOnOnceTheEventLoopHasQuit)
+{
+    TempFolder dir;
+    // A first picture that is drawn at once, and large ones after it whose decoding takes long.
+    const std::string first = WriteJpeg(dir.file("0 first.jpg"), Gradient(640, 480), 90);
+    for (const char* name : { "1.png", "2.png", "3.png", "4.png" })
+        WritePng(dir.file(name), Gradient(3000, 2000));
+    bool drawn = false, stop = false;
+    Thread thread;
+    thread.OnRun = [&] {
+        const Ref<Picture> source = Picture::Open(FolderItem::FromPath(first));
+        const Ref<Picture> target = NewPicture(320, 240, 32);
+        target->Graphics()->DrawPicture(source, 0, 0, 320, 240, 0, 0, source->Width(), source->Height());
+        drawn = true;
+        while (!stop)
+            RuntimeBackgroundTask();
+    };
+    thread.Run();
+    ASSERT_TRUE(SpinUntil([&] { return drawn; }));
+    ASSERT_TRUE(ReadAhead::Working()) << "nothing was read ahead";
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+    EXPECT_FALSE(ReadAhead::Working());
+    stop = true;
+    ASSERT_TRUE(SpinUntil([&] { return !thread.IsRunning(); }));
+}
+
 TEST(ReadAheadWait, ADrawOutsideAThreadTakesNoWorker)
 {
     TempFolder dir;

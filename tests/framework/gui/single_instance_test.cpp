@@ -1,6 +1,8 @@
+// The single-instance door: handing items over, and what must not get through it.
 #include "framework/gui/single_instance.h"
 
 #include "tests/support/spin.h"
+#include "tests/support/unix_socket.h"
 
 #include <QLocalSocket>
 
@@ -10,9 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -142,12 +142,8 @@ TEST_F(SingleInstanceDoor, OnlyTheUsersOwnAccountCanReachTheSocket)
 TEST_F(SingleInstanceDoor, ASocketLeftByACrashedInstanceDoesNotStopTheNextLaunch)
 {
     // A socket file with nobody behind it, as a killed instance leaves it.
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const int fd = BindUnixSocket(socketPath);
     ASSERT_GE(fd, 0);
-    sockaddr_un address {};
-    address.sun_family = AF_UNIX;
-    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ::close(fd);
     ASSERT_TRUE(fs::exists(fs::symlink_status(socketPath)));
 
@@ -193,12 +189,8 @@ TEST_F(SingleInstanceDoor, WhatIsNotAListOfExistingPathsIsIgnoredAndTheDoorStays
 TEST_F(SingleInstanceDoor, AnInstanceThatHangsUpIsNoAnswer)
 {
     // Something listens and hangs up at once.
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const int fd = BindUnixSocket(socketPath);
     ASSERT_GE(fd, 0);
-    sockaddr_un address {};
-    address.sun_family = AF_UNIX;
-    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ASSERT_EQ(::listen(fd, 4), 0);
     auto hangUp = std::async(std::launch::async, [fd] { ::close(::accept(fd, nullptr, nullptr)); });
 

@@ -6,6 +6,7 @@
 #include "framework/gui/design_properties.h"
 #include "framework/gui/runtime.h"
 #include "framework/gui/window.h"
+#include "tests/support/design_head.h"
 
 #include <functional>
 
@@ -40,15 +41,6 @@ protected:
 private:
     String m_className;
 };
-
-// The head of a visual control's list.
-inline DesignList HeadList(const DesignTypeOf& types, const String& name, int32_t left, int32_t top, int32_t width,
-    int32_t height)
-{
-    DesignList list(types);
-    list.ControlHead({ name, kNoIndex, left, top, width, height, true, true, false, false });
-    return list;
-}
 
 template<class C>
 Ref<C> Place(Window& window, const String& name, const String& designList)

@@ -3,6 +3,7 @@
 #include "framework/image/picture.h"
 #include "framework/image/source.h"
 
+#include "tests/framework/image/picture_helpers.h"
 #include "tests/support/picture_fixtures.h"
 #include "tests/support/read_permissions.h"
 
@@ -20,11 +21,6 @@
 using namespace fixtures;
 
 namespace {
-
-Ref<Picture> open(const std::string& path)
-{
-    return Picture::Open(FolderItem::FromPath(path));
-}
 
 Ref<Picture> smallPicture()
 {

@@ -1,6 +1,7 @@
 // Resampling quality (against a plain double-precision Lanczos), colour profiles, large photos.
 #include "framework/image/picture.h"
 
+#include "tests/framework/image/picture_helpers.h"
 #include "tests/support/picture_fixtures.h"
 
 #include <QColorSpace>
@@ -14,20 +15,6 @@
 using namespace fixtures;
 
 namespace {
-
-Ref<Picture> open(const std::string& path)
-{
-    return Picture::Open(FolderItem::FromPath(path));
-}
-
-Ref<Picture> resized(const Ref<Picture>& source, int width, int height)
-{
-    Ref<Picture> target = NewPicture(width, height, 32);
-    target->Graphics()->DrawPicture(source, 0, 0, width, height, 0, 0, source->Width(), source->Height());
-    target->Mask(true)->Graphics()->DrawPicture(source->Mask(true), 0, 0, width, height, 0, 0, source->Width(),
-        source->Height());
-    return target;
-}
 
 double lanczos3(double x)
 {

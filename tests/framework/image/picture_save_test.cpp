@@ -3,6 +3,7 @@
 // of that name stays as it was.
 #include "framework/image/picture.h"
 
+#include "tests/support/file_size_limit.h"
 #include "tests/support/picture_fixtures.h"
 
 #include <gtest/gtest.h>
@@ -21,30 +22,6 @@
 using namespace fixtures;
 
 namespace {
-
-// Writes stop at a few kilobytes for the guard's lifetime: the system's file size limit, with
-// the signal that would end the process ignored, so that the write fails (EFBIG) as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_signal = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit lower = m_saved;
-        lower.rlim_cur = bytes;
-        ok = setrlimit(RLIMIT_FSIZE, &lower) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_signal);
-    }
-    bool ok = false;
-
-private:
-    rlimit m_saved {};
-    void (*m_signal)(int) = SIG_DFL;
-};
 
 // A small disk of its own, mounted over a folder; needs root's right to mount.
 class SmallDisk {

@@ -1,6 +1,7 @@
 // Opening, drawing and saving pictures, checked by geometry and statistics of what lands on disk.
 #include "framework/image/picture.h"
 
+#include "tests/framework/image/picture_helpers.h"
 #include "tests/support/picture_fixtures.h"
 
 #include <QColorSpace>
@@ -14,21 +15,6 @@
 using namespace fixtures;
 
 namespace {
-
-Ref<Picture> open(const std::string& path)
-{
-    return Picture::Open(FolderItem::FromPath(path));
-}
-
-// What the batch run does: the colour, then the mask, with the same rectangles.
-Ref<Picture> resized(const Ref<Picture>& source, int width, int height)
-{
-    Ref<Picture> target = NewPicture(width, height, 32);
-    target->Graphics()->DrawPicture(source, 0, 0, width, height, 0, 0, source->Width(), source->Height());
-    target->Mask(true)->Graphics()->DrawPicture(source->Mask(true), 0, 0, width, height, 0, 0, source->Width(),
-        source->Height());
-    return target;
-}
 
 QImage saved(const Ref<Picture>& picture, const std::string& path, int32_t format, int32_t quality = 90)
 {
