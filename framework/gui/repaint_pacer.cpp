@@ -1,3 +1,4 @@
+// Repaints held back to the screen's rate.
 #include "framework/gui/repaint_pacer.h"
 
 #include <QScreen>

@@ -1,3 +1,4 @@
+// The taps of the Lanczos3 filter along one axis, made once for a run of pictures of one size.
 #include "framework/image/filter_weights.h"
 
 #include <algorithm>

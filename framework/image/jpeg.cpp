@@ -1,3 +1,4 @@
+// JPEG through libjpeg-turbo: reading the header, decoding to planes a band at a time, encoding.
 #include "framework/image/jpeg.h"
 
 #include "framework/image/exif.h"

@@ -1,4 +1,5 @@
-// The Lanczos3 resampler, separable, alpha-weighted and vectorized.
+// The Lanczos3 resampler, separable (the vertical pass first), alpha-weighted and vectorized, for
+// RGBA pixels and for a decoder's planes.
 #include "framework/image/resample.h"
 
 #include "framework/image/filter_weights.h"

@@ -1,3 +1,5 @@
+// A picture file known by its header, rendered at the size a draw asks for (JPEG through its
+// planes and DCT scaling, other formats through Qt's readers).
 #include "framework/image/source.h"
 
 #include "framework/core/exceptions.h"
