@@ -27,6 +27,12 @@ namespace {
 // a dozen camera photos in flight, well inside what a run of the application may take.
 constexpr int64_t kBudgetBytes = int64_t(112) << 20;
 
+// What renderings done ahead may hold while they wait for the run to draw them. They are small
+// for the usual sizes (an 800-pixel rendering is under 2 MB), but a run that keeps pictures at
+// their full size is slower to save them than the workers are to decode them, and they would
+// pile up.
+constexpr int64_t kReadyBytes = int64_t(48) << 20;
+
 // Pictures below this many pixels are drawn on the thread that asks for them.
 constexpr int64_t kSmallPixels = int64_t(1) << 18;
 
@@ -238,7 +244,10 @@ struct State {
         cursor = index;
 
         std::map<std::string, std::shared_ptr<Job>> kept;
-        const int32_t ahead = std::max(2, pool->maxThreadCount() * 3 / 2);
+        // Three pictures a worker, so that the workers need not wait while the run waits on one
+        // slow picture; but no more than their renderings may hold while they wait to be drawn.
+        const int64_t gridBytes = std::max<int64_t>(1, int64_t(last.grid.width) * last.grid.height * 4);
+        const int32_t ahead = int32_t(std::clamp<int64_t>(kReadyBytes / gridBytes, 2, std::max(2, pool->maxThreadCount() * 3)));
         std::vector<std::string> wanted;
         for (int32_t i = index + 1; index > 0 && i <= std::min(count, index + ahead); ++i)
             wanted.push_back(pathOf(i));

@@ -14,6 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using namespace fixtures;
 
 namespace {
@@ -102,6 +105,42 @@ TEST(ReadAheadWait, NoWorkerGoesOnOnceTheEventLoopHasQuit)
     stop = true;
     ASSERT_TRUE(SpinUntil([&] { return !thread.IsRunning(); }));
 }
+
+// Pictures kept at their full size are saved more slowly than the workers decode them: what they
+// decode ahead is bounded by what its renderings hold, not only by how many workers there are.
+struct AheadCase {
+    const char* name;
+    int side;       // of the rendering, the longer one
+    int atMostJobs; // the picture in hand and those ahead
+};
+
+class ReadAheadWindow : public ::testing::TestWithParam<AheadCase> {};
+
+TEST_P(ReadAheadWindow, DecodesAheadOnlyWhatItsRenderingsMayHold)
+{
+    TempFolder dir;
+    std::vector<std::string> paths;
+    for (int i = 0; i < 8; ++i)
+        paths.push_back(WriteJpeg(dir.file(std::to_string(i) + ".jpg"), Gradient(3600, 2400), 80));
+    const int64_t finished = ReadAhead::Finished();
+    const int width = GetParam().side, height = GetParam().side * 2 / 3;
+    Thread thread;
+    thread.OnRun = [&] {
+        const Ref<Picture> source = Picture::Open(FolderItem::FromPath(paths[0]));
+        const Ref<Picture> target = NewPicture(width, height, 32);
+        target->Graphics()->DrawPicture(source, 0, 0, width, height, 0, 0, source->Width(), source->Height());
+    };
+    thread.Run();
+    ASSERT_TRUE(SpinUntil([&] { return !thread.IsRunning() && !ReadAhead::Working(); }));
+    // Every piece of work started, dropped or not, finishes once.
+    const int64_t jobs = ReadAhead::Finished() - finished;
+    EXPECT_GE(jobs, 3);
+    EXPECT_LE(jobs, GetParam().atMostJobs);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ReadAheadWindow,
+    ::testing::Values(AheadCase { "FullSize", 3600, 3 }, AheadCase { "Small", 360, 8 }),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReadAheadWait, ADrawOutsideAThreadTakesNoWorker)
 {
