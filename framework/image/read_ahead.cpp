@@ -190,6 +190,8 @@ std::function<std::shared_ptr<void>()>& waitGuard()
 
 struct State {
     QThreadPool* pool { nullptr };
+    // Work the run waits for (an encoding): a worker of its own, so that it starts at once.
+    QThreadPool* aside { nullptr };
     std::map<std::string, std::shared_ptr<Job>> jobs;
     Prediction last;
     std::string folder;
@@ -282,6 +284,7 @@ void stopWorkers()
     st.dropAll();
     st.pool->clear();
     st.pool->waitForDone();
+    st.aside->waitForDone();
 }
 
 State& state()
@@ -290,6 +293,8 @@ State& state()
         State fresh;
         fresh.pool = new QThreadPool;
         fresh.pool->setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+        fresh.aside = new QThreadPool;
+        fresh.aside->setMaxThreadCount(1);
         // The application object lives until the process ends, so the workers stop when its event
         // loop has quit: the exit that follows tears down what they use (Qt's image plugins).
         QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
@@ -298,6 +303,8 @@ State& state()
             stopWorkers();
             delete state().pool;
             state().pool = nullptr;
+            delete state().aside;
+            state().aside = nullptr;
         });
         OnThreadEnded([] { ReadAhead::Drop(); });
         return fresh;
@@ -305,27 +312,70 @@ State& state()
     return s;
 }
 
-// Lets the event loop paint and answer the window system until the job is done; input and
-// everything else that would run the program's handlers waits for the run's next yield. The loop
-// is looked at every few milliseconds rather than slept in: input held back stays pending, and a
-// loop that waits for more events would find it at once, again and again.
-void waitFor(Job& job)
+// Lets the event loop paint and answer the window system until `done`; input and everything else
+// that would run the program's handlers waits for the run's next yield. The loop is looked at
+// every few milliseconds rather than slept in: input held back stays pending, and a loop that
+// waits for more events would find it at once, again and again.
+void waitUntil(const std::atomic<bool>& done)
 {
-    job.urgent.store(true);
-    budget().poke();
-    if (job.done.load(std::memory_order_acquire))
+    if (done.load(std::memory_order_acquire))
         return;
     const ThreadTurnsHeld held;
     const std::shared_ptr<void> guard = waitGuard() ? waitGuard()() : nullptr;
     for (;;) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
         std::unique_lock lock(doneMutex);
-        if (doneChanged.wait_for(lock, kLookAtTheLoop, [&] { return job.done.load(std::memory_order_acquire); }))
+        if (doneChanged.wait_for(lock, kLookAtTheLoop, [&] { return done.load(std::memory_order_acquire); }))
             return;
     }
 }
 
+void waitFor(Job& job)
+{
+    job.urgent.store(true);
+    budget().poke();
+    waitUntil(job.done);
+}
+
 } // namespace
+
+void ReadAhead::RunOnWorker(const std::function<void()>& work)
+{
+    if (!Enabled() || !Thread::Current() || !QCoreApplication::instance())
+        return work();
+    struct Task {
+        std::atomic<bool> done { false };
+        std::exception_ptr error;
+    };
+    const auto task = std::make_shared<Task>();
+    // `work` lives in the caller's frame: however the wait ends, the frame outlives the work.
+    struct Finished {
+        const Task& task;
+        ~Finished()
+        {
+            std::unique_lock lock(doneMutex);
+            doneChanged.wait(lock, [&] { return task.done.load(std::memory_order_acquire); });
+        }
+    };
+    state().aside->start([task, &work] {
+        try {
+            work();
+        } catch (const std::exception&) {
+            task->error = std::current_exception();
+        }
+        {
+            const std::lock_guard lock(doneMutex);
+            task->done.store(true, std::memory_order_release);
+        }
+        doneChanged.notify_all();
+    });
+    {
+        const Finished finished { *task };
+        waitUntil(task->done);
+    }
+    if (task->error)
+        std::rethrow_exception(task->error);
+}
 
 void ReadAhead::SetWaitGuard(std::function<std::shared_ptr<void>()> guard)
 {

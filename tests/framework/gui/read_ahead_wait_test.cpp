@@ -21,6 +21,11 @@ using namespace fixtures;
 
 namespace {
 
+Ref<Picture> open(const std::string& path)
+{
+    return Picture::Open(FolderItem::FromPath(path));
+}
+
 class CountingWindow final : public QWidget {
 public:
     int paints = 0;
@@ -75,6 +80,33 @@ TEST(ReadAheadWait, TheWindowIsPaintedWhileADrawWaitsAndItsClosingWaitsForTheYie
     EXPECT_TRUE(visibleAfterDraw);
     // Once the thread has yielded, the window is closed as it was asked to be.
     EXPECT_TRUE(SpinUntil([&] { return window.closes == 1 && !window.isVisible(); }));
+}
+
+// A large picture's encoding takes a good part of a second: a worker does it while the windows
+// keep being painted, and the file is the one an encoding on the spot writes.
+TEST(ReadAheadWait, TheWindowIsPaintedWhileALargeSaveEncodes)
+{
+    TempFolder dir;
+    const Ref<Picture> picture = open(WritePng(dir.file("large.png"), Gradient(3000, 2000)));
+    ASSERT_TRUE(picture);
+    picture->Save(FolderItem::FromPath(dir.file("here.png")), Picture::SaveAsPNG);
+    CountingWindow window;
+    window.resize(200, 100);
+    window.show();
+    ASSERT_TRUE(SpinUntil([&] { return window.paints > 0; }));
+
+    int paintsBeforeSave = 0, paintsAfterSave = 0;
+    Thread thread;
+    thread.OnRun = [&] {
+        QTimer::singleShot(0, &window, [&] { window.update(); });
+        paintsBeforeSave = window.paints;
+        picture->Save(FolderItem::FromPath(dir.file("aside.png")), Picture::SaveAsPNG);
+        paintsAfterSave = window.paints;
+    };
+    thread.Run();
+    ASSERT_TRUE(SpinUntil([&] { return !thread.IsRunning(); }));
+    EXPECT_GT(paintsAfterSave, paintsBeforeSave);
+    EXPECT_EQ(ReadBytes(dir.file("aside.png")), ReadBytes(dir.file("here.png")));
 }
 
 // The application object lives until the process ends; what the workers use does not. So no
