@@ -1,3 +1,5 @@
+// Pictures decoded ahead on worker threads, and work a run waits for while the window keeps
+// answering.
 #include "framework/image/read_ahead.h"
 
 #include "framework/core/file_system.h"
