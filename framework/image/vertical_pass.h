@@ -14,10 +14,8 @@
 using v4f = float __attribute__((vector_size(16)));
 // Two pixels side by side, or eight samples of a plane.
 using v8f = float __attribute__((vector_size(32)));
-// Sixteen floats: one AVX-512 register, or two AVX2 or four SSE registers, as the processor has.
-using v16f = float __attribute__((vector_size(64)));
 // The same, anywhere in memory.
-using v16fu = float __attribute__((vector_size(64), aligned(4), may_alias));
+using v8fu = float __attribute__((vector_size(32), aligned(4), may_alias));
 
 #define FILTER_INLINE [[gnu::always_inline]] inline
 
@@ -25,14 +23,14 @@ using v16fu = float __attribute__((vector_size(64), aligned(4), may_alias));
 // convention that GCC warns about never applies.
 #pragma GCC diagnostic ignored "-Wpsabi"
 
-FILTER_INLINE v16f load16(const float* p)
+FILTER_INLINE v8f load8(const float* p)
 {
-    return *reinterpret_cast<const v16fu*>(p);
+    return *reinterpret_cast<const v8fu*>(p);
 }
 
-FILTER_INLINE void store16(float* p, v16f x)
+FILTER_INLINE void store8(float* p, v8f x)
 {
-    *reinterpret_cast<v16fu*>(p) = x;
+    *reinterpret_cast<v8fu*>(p) = x;
 }
 
 // Filters the rows of a plane (`Channels` floats a pixel) vertically, one output row at a time,
@@ -77,7 +75,7 @@ public:
     const FilterWeights& h;
     const FilterWeights& v;
 
-    // Rows are whole blocks of four times sixteen floats, and have this many zero floats more:
+    // Rows are whole blocks of eight times eight floats, and have this many zero floats more:
     // the horizontal filter reads whole groups of taps.
     static constexpr int32_t kRowPad = 16;
 
@@ -126,19 +124,28 @@ private:
         }
         float* out = m_row.data();
         for (int32_t i = 0; i < m_blockFloats; i += kBlock) {
-            v16f s0 {}, s1 {}, s2 {}, s3 {};
+            // Eight sums of eight floats, named so that they stay in registers.
+            v8f s0 {}, s1 {}, s2 {}, s3 {}, s4 {}, s5 {}, s6 {}, s7 {};
             for (int32_t k = 0; k < count; ++k) {
-                const v16f w = v16f {} + m_feeds[size_t(k)].weight;
+                const v8f w = v8f {} + m_feeds[size_t(k)].weight;
                 const float* p = m_feeds[size_t(k)].floats + i;
-                s0 += load16(p) * w;
-                s1 += load16(p + 16) * w;
-                s2 += load16(p + 32) * w;
-                s3 += load16(p + 48) * w;
+                s0 += load8(p) * w;
+                s1 += load8(p + 8) * w;
+                s2 += load8(p + 16) * w;
+                s3 += load8(p + 24) * w;
+                s4 += load8(p + 32) * w;
+                s5 += load8(p + 40) * w;
+                s6 += load8(p + 48) * w;
+                s7 += load8(p + 56) * w;
             }
-            store16(out + i, s0);
-            store16(out + i + 16, s1);
-            store16(out + i + 32, s2);
-            store16(out + i + 48, s3);
+            store8(out + i, s0);
+            store8(out + i + 8, s1);
+            store8(out + i + 16, s2);
+            store8(out + i + 24, s3);
+            store8(out + i + 32, s4);
+            store8(out + i + 40, s5);
+            store8(out + i + 48, s6);
+            store8(out + i + 56, s7);
         }
         return out;
     }
@@ -176,23 +183,32 @@ private:
     {
         const float* row = m_row.data();
         for (int32_t i = 0; i < m_blockFloats; i += kBlock) {
-            const v16f x0 = load16(row + i), x1 = load16(row + i + 16), x2 = load16(row + i + 32),
-                       x3 = load16(row + i + 48);
-            for (int32_t j = 0; j < adding; ++j) {
-                const v16f w = v16f {} + m_feeds[size_t(j)].weight;
-                float* s = m_feeds[size_t(j)].floats + i;
-                store16(s, load16(s) + x0 * w);
-                store16(s + 16, load16(s + 16) + x1 * w);
-                store16(s + 32, load16(s + 32) + x2 * w);
-                store16(s + 48, load16(s + 48) + x3 * w);
+            const float* r = row + i;
+            const v8f x0 = load8(r), x1 = load8(r + 8), x2 = load8(r + 16), x3 = load8(r + 24), x4 = load8(r + 32),
+                      x5 = load8(r + 40), x6 = load8(r + 48), x7 = load8(r + 56);
+            for (int32_t f = 0; f < adding; ++f) {
+                const v8f w = v8f {} + m_feeds[size_t(f)].weight;
+                float* s = m_feeds[size_t(f)].floats + i;
+                store8(s, load8(s) + x0 * w);
+                store8(s + 8, load8(s + 8) + x1 * w);
+                store8(s + 16, load8(s + 16) + x2 * w);
+                store8(s + 24, load8(s + 24) + x3 * w);
+                store8(s + 32, load8(s + 32) + x4 * w);
+                store8(s + 40, load8(s + 40) + x5 * w);
+                store8(s + 48, load8(s + 48) + x6 * w);
+                store8(s + 56, load8(s + 56) + x7 * w);
             }
-            for (int32_t j = adding; j < count; ++j) {
-                const v16f w = v16f {} + m_feeds[size_t(j)].weight;
-                float* s = m_feeds[size_t(j)].floats + i;
-                store16(s, x0 * w);
-                store16(s + 16, x1 * w);
-                store16(s + 32, x2 * w);
-                store16(s + 48, x3 * w);
+            for (int32_t f = adding; f < count; ++f) {
+                const v8f w = v8f {} + m_feeds[size_t(f)].weight;
+                float* s = m_feeds[size_t(f)].floats + i;
+                store8(s, x0 * w);
+                store8(s + 8, x1 * w);
+                store8(s + 16, x2 * w);
+                store8(s + 24, x3 * w);
+                store8(s + 32, x4 * w);
+                store8(s + 40, x5 * w);
+                store8(s + 48, x6 * w);
+                store8(s + 56, x7 * w);
             }
         }
     }
