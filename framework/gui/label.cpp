@@ -31,6 +31,7 @@ Label::Label()
 
 Label::Label(QLabel* widget)
     : DesignedControl(widget)
+    , m_pacer(*widget)
 {
     widget->setTextFormat(Qt::PlainText);
     widget->setFocusPolicy(Qt::NoFocus);
@@ -63,10 +64,12 @@ String Label::Text() const
     return m_text;
 }
 
+// A status line that a run changes for every item is repainted once a frame at most.
 void Label::Text(const String& value)
 {
     if (value == m_text)
         return;
+    const RepaintPacer::Change change(m_pacer);
     m_text = value;
     applyFont();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/gui/designed_control.h"
+#include "framework/gui/repaint_pacer.h"
 
 class QLabel;
 
@@ -47,4 +48,5 @@ private:
     int32_t m_textAlign { 0 };
     Color m_textColor {};
     bool m_multiline { false }, m_transparent { true }, m_selectable { false };
+    RepaintPacer m_pacer;
 };

@@ -9,6 +9,7 @@
 
 ProgressBar::ProgressBar()
     : DesignedControl(new QProgressBar)
+    , m_pacer(*Widget())
 {
     widget()->setTextVisible(false);
     widget()->setFocusPolicy(Qt::NoFocus);
@@ -53,8 +54,11 @@ void ProgressBar::Maximum(int32_t value)
 }
 
 // A maximum of 0 (or less) shows Qt's busy bar, the usual picture of an unknown amount of work.
+// A run over many small pictures moves the bar thousands of times a second: it is repainted once
+// a frame at most.
 void ProgressBar::show()
 {
+    const RepaintPacer::Change change(m_pacer);
     const int32_t maximum = std::max(0, m_maximum);
     widget()->setRange(0, maximum);
     widget()->setValue(std::clamp(m_value, 0, maximum));

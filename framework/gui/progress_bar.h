@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/gui/designed_control.h"
+#include "framework/gui/repaint_pacer.h"
 
 class QProgressBar;
 
@@ -23,4 +24,5 @@ public:
 private:
     void show();
     int32_t m_value { 0 }, m_maximum { 100 };
+    RepaintPacer m_pacer;
 };

@@ -1,3 +1,4 @@
+// JPEG through libjpeg-turbo: reading the header, decoding to planes a band at a time, encoding.
 #include "framework/image/jpeg.h"
 
 #include "framework/image/exif.h"
@@ -258,7 +259,7 @@ size_t checkBeforeDecoding(tjhandle tj, const uint8_t* data, size_t size, JpegSc
 
 // libjpeg reports errors by a jump back into the call that met them; every call into it goes
 // through run(), whose frame holds nothing that needs destroying.
-struct JpegRowDecoder::State {
+struct JpegPlanes::State {
     jpeg_decompress_struct info {};
     struct Errors {
         jpeg_error_mgr manager {};
@@ -301,7 +302,7 @@ struct JpegRowDecoder::State {
     }
 };
 
-JpegRowDecoder::JpegRowDecoder(FileBytes file, JpegScale scale, const std::atomic<bool>* stop)
+JpegPlanes::JpegPlanes(FileBytes file, JpegScale scale, const std::atomic<bool>* stop)
     : m_stop(stop)
     , m_file(std::move(file))
     , m_state(std::make_unique<State>())
@@ -326,28 +327,65 @@ JpegRowDecoder::JpegRowDecoder(FileBytes file, JpegScale scale, const std::atomi
         jpeg_read_header(&s.info, TRUE);
         s.info.scale_num = unsigned(scale.num);
         s.info.scale_denom = unsigned(scale.denom);
-        s.info.out_color_space = JCS_EXT_RGBA;
+        s.info.raw_data_out = TRUE;
         s.info.dct_method = JDCT_ISLOW;
         jpeg_start_decompress(&s.info);
         sizeMatches = int64_t(s.info.output_width) == m_width && int64_t(s.info.output_height) == m_height;
     });
     if (!sizeMatches)
         throw ImageCodecError("The JPEG decoder gave a picture of another size.");
-    m_rows.resize(size_t(std::max(1, s.info.rec_outbuf_height)) * size_t(m_width) * 4);
+    const int components = s.info.num_components;
+    if (s.info.jpeg_color_space == JCS_GRAYSCALE && components == 1)
+        m_colours = PlaneColours::Grey;
+    else if (s.info.jpeg_color_space == JCS_YCbCr && components == 3)
+        m_colours = PlaneColours::YCbCr;
+    else if (s.info.jpeg_color_space == JCS_RGB && components == 3)
+        m_colours = PlaneColours::Rgb;
+    else
+        throw ImageCodecError("The JPEG file's colours are of a kind that cannot be read.");
+
+    m_planes.resize(size_t(components));
+    for (int c = 0; c < components; ++c) {
+        const jpeg_component_info& info = s.info.comp_info[c];
+        PlaneState& p = m_planes[size_t(c)];
+        p.plane.width = int32_t(info.downsampled_width);
+        p.plane.height = int32_t(info.downsampled_height);
+        p.plane.scaleX = double(info.h_samp_factor * info.DCT_scaled_size) / double(s.info.max_h_samp_factor * DCTSIZE);
+        p.plane.scaleY = double(info.v_samp_factor * info.DCT_scaled_size) / double(s.info.max_v_samp_factor * DCTSIZE);
+        p.rows.owner = this;
+        p.rows.index = c;
+        // The decoder writes whole blocks; the margin keeps the last one inside.
+        p.stride = size_t(info.width_in_blocks + 1) * size_t(info.DCT_scaled_size);
+        p.band = info.v_samp_factor * info.DCT_scaled_size;
+        p.bytes.resize(p.stride * size_t(p.band) * 2);
+    }
 }
 
-JpegRowDecoder::~JpegRowDecoder()
+JpegPlanes::~JpegPlanes()
 {
     if (m_state->created)
         jpeg_destroy_decompress(&m_state->info);
 }
 
-const uint8_t* JpegRowDecoder::Row(int32_t y) noexcept
+void JpegPlanes::rethrowFailure()
+{
+    if (m_failure)
+        std::rethrow_exception(m_failure);
+    throw ImageCodecError("The JPEG file cannot be decoded.");
+}
+
+const uint8_t* JpegPlanes::row(int32_t index, int32_t y) noexcept
 {
     if (m_failure)
         return nullptr;
     try {
-        return nextRow(y);
+        PlaneState& p = m_planes[size_t(index)];
+        if (y < p.asked || y >= p.plane.height)
+            throw ImageCodecError("The JPEG decoder was asked for a row it has passed or that lies past the picture.");
+        p.asked = y;
+        while (y >= p.first + p.count)
+            decodeBand();
+        return p.bytes.data() + size_t(y - p.first) * p.stride;
     } catch (const ImageCodecError&) {
         m_failure = std::current_exception();
     } catch (const std::bad_alloc&) {
@@ -356,37 +394,38 @@ const uint8_t* JpegRowDecoder::Row(int32_t y) noexcept
     return nullptr;
 }
 
-void JpegRowDecoder::RethrowFailure()
-{
-    if (m_failure)
-        std::rethrow_exception(m_failure);
-    throw ImageCodecError("The JPEG file cannot be decoded.");
-}
-
-const uint8_t* JpegRowDecoder::nextRow(int32_t y)
+// Decodes the next band of rows of every plane. A plane keeps its rows from the one asked for last
+// on, since the planes are asked for their rows in turn and one may lag a row or two behind.
+void JpegPlanes::decodeBand()
 {
     State& s = *m_state;
-    const int32_t capacity = std::max(1, s.info.rec_outbuf_height);
-    while (y >= m_first + m_count) {
-        if (m_stop && m_stop->load(std::memory_order_relaxed))
-            throw ImageCodecError("The decoding was stopped.");
-        if (int64_t(s.info.output_scanline) >= m_height)
-            throw ImageCodecError("The JPEG decoder was asked for a row past the picture.");
-        m_first = int32_t(s.info.output_scanline);
-        m_count = 0;
-        JSAMPROW rows[16];
-        const int32_t n = std::min(capacity, 16);
-        for (int32_t i = 0; i < n; ++i)
-            rows[i] = m_rows.data() + size_t(i) * size_t(m_width) * 4;
-        JDIMENSION got = 0;
-        s.run([&] { got = jpeg_read_scanlines(&s.info, rows, JDIMENSION(n)); });
-        if (got == 0)
-            throw ImageCodecError("The JPEG file cannot be decoded: no more rows.");
-        m_count = int32_t(got);
+    if (m_stop && m_stop->load(std::memory_order_relaxed))
+        throw ImageCodecError("The decoding was stopped.");
+    if (s.info.output_scanline >= s.info.output_height)
+        throw ImageCodecError("The JPEG decoder was asked for a row past the picture.");
+    JSAMPROW pointers[MAX_COMPONENTS][4 * DCTSIZE];
+    JSAMPARRAY planes[MAX_COMPONENTS];
+    for (size_t c = 0; c < m_planes.size(); ++c) {
+        PlaneState& p = m_planes[c];
+        const int32_t done = std::clamp(p.asked - p.first, 0, p.count);
+        if (done > 0) {
+            std::memmove(p.bytes.data(), p.bytes.data() + size_t(done) * p.stride, size_t(p.count - done) * p.stride);
+            p.first += done;
+            p.count -= done;
+        }
+        const size_t needed = size_t(p.count + p.band) * p.stride;
+        if (p.bytes.size() < needed)
+            p.bytes.resize(needed);
+        for (int32_t i = 0; i < p.band; ++i)
+            pointers[c][i] = p.bytes.data() + size_t(p.count + i) * p.stride;
+        planes[c] = pointers[c];
     }
-    if (y < m_first)
-        throw ImageCodecError("The JPEG decoder was asked for a row it has passed.");
-    return m_rows.data() + size_t(y - m_first) * size_t(m_width) * 4;
+    JDIMENSION got = 0;
+    s.run([&] { got = jpeg_read_raw_data(&s.info, planes, JDIMENSION(s.info.max_v_samp_factor * s.info.min_DCT_scaled_size)); });
+    if (got == 0)
+        throw ImageCodecError("The JPEG file cannot be decoded: no more rows.");
+    for (PlaneState& p : m_planes)
+        p.count += p.band;
 }
 
 std::vector<uint8_t> EncodeJpeg(const ImageBuffer& image, int32_t quality, const std::vector<uint8_t>& icc)

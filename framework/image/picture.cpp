@@ -5,6 +5,7 @@
 #include "framework/image/colour.h"
 #include "framework/image/jpeg.h"
 #include "framework/image/png.h"
+#include "framework/image/read_ahead.h"
 #include "framework/image/picture_data.h"
 
 #include <algorithm>
@@ -13,6 +14,9 @@
 namespace {
 
 constexpr int32_t DefaultJpegQuality = 80;
+
+// From this size on a picture is encoded on a worker (about 8 ms of JPEG encoding).
+constexpr int64_t EncodeOnWorkerPixels = int64_t(1) << 20;
 
 [[noreturn]] void raiseOutOfMemory()
 {
@@ -85,15 +89,23 @@ void Picture::Save(const Ref<FolderItem>& file, int32_t format, int32_t quality)
     std::vector<uint8_t> bytes;
     try {
         std::shared_ptr<ImageBuffer> image = m_data->Snapshot(m_isMask);
-        const std::vector<uint8_t>& icc = m_isMask ? std::vector<uint8_t>() : m_data->icc;
-        const bool transparent = image->AnyTransparent();
-        if (format == SaveAsJPEG) {
-            if (transparent)
-                image = FlattenOntoWhite(*image);
-            bytes = EncodeJpeg(*image, quality < 0 ? DefaultJpegQuality : std::max(quality, 1), icc);
-        } else {
-            bytes = EncodePng(*image, transparent, icc);
-        }
+        const std::vector<uint8_t> icc = m_isMask ? std::vector<uint8_t>() : m_data->icc;
+        const auto encode = [&] {
+            const bool transparent = image->AnyTransparent();
+            if (format == SaveAsJPEG) {
+                if (transparent)
+                    image = FlattenOntoWhite(*image);
+                bytes = EncodeJpeg(*image, quality < 0 ? DefaultJpegQuality : std::max(quality, 1), icc);
+            } else {
+                bytes = EncodePng(*image, transparent, icc);
+            }
+        };
+        // A large picture takes a good part of a second to encode: a worker does it meanwhile the
+        // window keeps answering.
+        if (int64_t(image->width) * image->height >= EncodeOnWorkerPixels)
+            ReadAhead::RunOnWorker(encode);
+        else
+            encode();
     } catch (const ImageCodecError& error) {
         throw IOException("The picture cannot be saved as \"" + path + "\": " + error.what());
     } catch (const std::bad_alloc&) {

@@ -1,3 +1,5 @@
+// Pictures decoded ahead on worker threads, and work a run waits for while the window keeps
+// answering.
 #include "framework/image/read_ahead.h"
 
 #include "framework/core/file_system.h"
@@ -26,6 +28,12 @@ namespace {
 // What the workers may hold at once, beyond the picture in hand (which always goes ahead): about
 // a dozen camera photos in flight, well inside what a run of the application may take.
 constexpr int64_t kBudgetBytes = int64_t(112) << 20;
+
+// What renderings done ahead may hold while they wait for the run to draw them. They are small
+// for the usual sizes (an 800-pixel rendering is under 2 MB), but a run that keeps pictures at
+// their full size is slower to save them than the workers are to decode them, and they would
+// pile up.
+constexpr int64_t kReadyBytes = int64_t(48) << 20;
 
 // Pictures below this many pixels are drawn on the thread that asks for them.
 constexpr int64_t kSmallPixels = int64_t(1) << 18;
@@ -184,6 +192,8 @@ std::function<std::shared_ptr<void>()>& waitGuard()
 
 struct State {
     QThreadPool* pool { nullptr };
+    // Work the run waits for (an encoding): a worker of its own, so that it starts at once.
+    QThreadPool* aside { nullptr };
     std::map<std::string, std::shared_ptr<Job>> jobs;
     Prediction last;
     std::string folder;
@@ -238,7 +248,10 @@ struct State {
         cursor = index;
 
         std::map<std::string, std::shared_ptr<Job>> kept;
-        const int32_t ahead = std::max(2, pool->maxThreadCount() * 3 / 2);
+        // Three pictures a worker, so that the workers need not wait while the run waits on one
+        // slow picture; but no more than their renderings may hold while they wait to be drawn.
+        const int64_t gridBytes = std::max<int64_t>(1, int64_t(last.grid.width) * last.grid.height * 4);
+        const int32_t ahead = int32_t(std::clamp<int64_t>(kReadyBytes / gridBytes, 2, std::max(2, pool->maxThreadCount() * 3)));
         std::vector<std::string> wanted;
         for (int32_t i = index + 1; index > 0 && i <= std::min(count, index + ahead); ++i)
             wanted.push_back(pathOf(i));
@@ -273,6 +286,7 @@ void stopWorkers()
     st.dropAll();
     st.pool->clear();
     st.pool->waitForDone();
+    st.aside->waitForDone();
 }
 
 State& state()
@@ -281,6 +295,8 @@ State& state()
         State fresh;
         fresh.pool = new QThreadPool;
         fresh.pool->setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+        fresh.aside = new QThreadPool;
+        fresh.aside->setMaxThreadCount(1);
         // The application object lives until the process ends, so the workers stop when its event
         // loop has quit: the exit that follows tears down what they use (Qt's image plugins).
         QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
@@ -289,6 +305,8 @@ State& state()
             stopWorkers();
             delete state().pool;
             state().pool = nullptr;
+            delete state().aside;
+            state().aside = nullptr;
         });
         OnThreadEnded([] { ReadAhead::Drop(); });
         return fresh;
@@ -296,27 +314,70 @@ State& state()
     return s;
 }
 
-// Lets the event loop paint and answer the window system until the job is done; input and
-// everything else that would run the program's handlers waits for the run's next yield. The loop
-// is looked at every few milliseconds rather than slept in: input held back stays pending, and a
-// loop that waits for more events would find it at once, again and again.
-void waitFor(Job& job)
+// Lets the event loop paint and answer the window system until `done`; input and everything else
+// that would run the program's handlers waits for the run's next yield. The loop is looked at
+// every few milliseconds rather than slept in: input held back stays pending, and a loop that
+// waits for more events would find it at once, again and again.
+void waitUntil(const std::atomic<bool>& done)
 {
-    job.urgent.store(true);
-    budget().poke();
-    if (job.done.load(std::memory_order_acquire))
+    if (done.load(std::memory_order_acquire))
         return;
     const ThreadTurnsHeld held;
     const std::shared_ptr<void> guard = waitGuard() ? waitGuard()() : nullptr;
     for (;;) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
         std::unique_lock lock(doneMutex);
-        if (doneChanged.wait_for(lock, kLookAtTheLoop, [&] { return job.done.load(std::memory_order_acquire); }))
+        if (doneChanged.wait_for(lock, kLookAtTheLoop, [&] { return done.load(std::memory_order_acquire); }))
             return;
     }
 }
 
+void waitFor(Job& job)
+{
+    job.urgent.store(true);
+    budget().poke();
+    waitUntil(job.done);
+}
+
 } // namespace
+
+void ReadAhead::RunOnWorker(const std::function<void()>& work)
+{
+    if (!Enabled() || !Thread::Current() || !QCoreApplication::instance())
+        return work();
+    struct Task {
+        std::atomic<bool> done { false };
+        std::exception_ptr error;
+    };
+    const auto task = std::make_shared<Task>();
+    // `work` lives in the caller's frame: however the wait ends, the frame outlives the work.
+    struct Finished {
+        const Task& task;
+        ~Finished()
+        {
+            std::unique_lock lock(doneMutex);
+            doneChanged.wait(lock, [&] { return task.done.load(std::memory_order_acquire); });
+        }
+    };
+    state().aside->start([task, &work] {
+        try {
+            work();
+        } catch (const std::exception&) {
+            task->error = std::current_exception();
+        }
+        {
+            const std::lock_guard lock(doneMutex);
+            task->done.store(true, std::memory_order_release);
+        }
+        doneChanged.notify_all();
+    });
+    {
+        const Finished finished { *task };
+        waitUntil(task->done);
+    }
+    if (task->error)
+        std::rethrow_exception(task->error);
+}
 
 void ReadAhead::SetWaitGuard(std::function<std::shared_ptr<void>()> guard)
 {

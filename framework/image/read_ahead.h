@@ -26,6 +26,12 @@ public:
     static std::shared_ptr<ImageBuffer> Render(const ImageSource& source, SourceRect rect, int32_t gridWidth,
         int32_t gridHeight, PixelRect window);
 
+    // Runs `work` on a worker of its own while the event loop keeps the window painted, as a draw
+    // that waits for a worker does: a large picture's encoding is slow enough to be seen. Only
+    // from a cooperative thread's turn (and with read-ahead on); else runs it here. `work` must
+    // touch nothing but what it was given. Rethrows what it throws.
+    static void RunOnWorker(const std::function<void()>& work);
+
     // Framework-internal: what a draw holds while it waits for a worker, made at the start of
     // the wait and dropped at its end. The window layer holds back the closing of windows with
     // it, since closing runs the program's handlers, which may run only while the run yields.

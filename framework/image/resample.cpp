@@ -1,152 +1,27 @@
-// The Lanczos3 resampler, separable, alpha-weighted and vectorized.
+// The Lanczos3 resampler, separable (the vertical pass first), alpha-weighted and vectorized, for
+// RGBA pixels and for a decoder's planes.
 #include "framework/image/resample.h"
 
+#include "framework/image/filter_weights.h"
+#include "framework/image/vertical_pass.h"
+
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <emmintrin.h>
-#include <mutex>
+#include <immintrin.h>
 #include <vector>
 
 namespace {
 
-// One pixel as four floats; GCC and Clang turn arithmetic on it into SIMD instructions.
-using v4f = float __attribute__((vector_size(16)));
-// Two pixels side by side: one multiply-add covers two taps of the horizontal filter.
-using v8f = float __attribute__((vector_size(32)));
-
-// The filtering loops are built twice, for any x86-64 and for processors with AVX2 and FMA, and
-// the better one is picked when the program loads: a fused multiply-add nearly halves their time.
+// The filtering loops are built for any x86-64, for processors with AVX2 and FMA and for those
+// with AVX-512, and the best one is picked when the program loads: a fused multiply-add nearly
+// halves their time. They work on eight floats at a time, which every one of these builds keeps in
+// registers (wider vectors are split into SSE code where AVX-512 is missing, and run slower).
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define FILTER_CLONES __attribute__((target_clones("arch=x86-64-v3", "default")))
+#define FILTER_CLONES __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")))
 #else
 #define FILTER_CLONES
 #endif
-#define FILTER_INLINE [[gnu::always_inline]] inline
-
-constexpr double Lobes = 3.0;
-
-double lanczos3(double x)
-{
-    x = std::fabs(x);
-    if (x < 1e-9)
-        return 1.0;
-    if (x >= Lobes)
-        return 0.0;
-    const double px = M_PI * x;
-    return Lobes * std::sin(px) * std::sin(px / Lobes) / (px * px);
-}
-
-// The filter taps of every output position of one axis, padded to a common count so that the
-// inner loops have a fixed shape.
-struct AxisWeights {
-    int32_t taps { 0 };
-    std::vector<int32_t> first;   // first source index per output
-    std::vector<float> weights;   // taps per output, zero-padded
-    std::vector<v8f> pairWeights; // per output, taps two by two, each weight spread over a pixel
-    int32_t minIndex { 0 };       // smallest and one past the largest source index used
-    int32_t endIndex { 0 };
-};
-
-AxisWeights axisWeights(int32_t sourceLength, double start, double length, int32_t gridLength, int32_t windowStart,
-    int32_t windowLength)
-{
-    AxisWeights a;
-    const double scale = length / gridLength;
-    const double filterScale = std::max(scale, 1.0);
-    const double support = Lobes * filterScale;
-    a.taps = int32_t(std::ceil(support * 2.0)) + 1;
-    a.taps = std::min(a.taps, sourceLength);
-    a.first.resize(size_t(windowLength));
-    a.weights.assign(size_t(windowLength) * size_t(a.taps), 0.0f);
-    a.minIndex = sourceLength;
-    a.endIndex = 0;
-    std::vector<double> w(size_t(a.taps));
-    for (int32_t i = 0; i < windowLength; ++i) {
-        const double centre = start + (windowStart + i + 0.5) * scale;
-        int32_t lo = int32_t(std::floor(centre - support));
-        int32_t hi = int32_t(std::ceil(centre + support));
-        lo = std::max(lo, 0);
-        hi = std::min(hi, sourceLength);
-        // Taps beyond the picture's edge are dropped and the rest renormalised, so the edge is
-        // neither darkened nor smeared.
-        if (hi - lo > a.taps) {
-            // Trim symmetrically: the outermost taps carry (near) zero weight.
-            const int32_t excess = hi - lo - a.taps;
-            lo += excess / 2;
-            hi = lo + a.taps;
-        }
-        if (hi <= lo) {
-            lo = std::clamp(int32_t(centre), 0, sourceLength - 1);
-            hi = lo + 1;
-        }
-        double sum = 0.0;
-        for (int32_t j = lo; j < hi; ++j) {
-            w[size_t(j - lo)] = lanczos3((j + 0.5 - centre) / filterScale);
-            sum += w[size_t(j - lo)];
-        }
-        if (std::fabs(sum) < 1e-12) {
-            // Only possible far outside the picture: take the nearest pixel.
-            std::fill(w.begin(), w.end(), 0.0);
-            lo = std::clamp(int32_t(centre), 0, sourceLength - 1);
-            hi = lo + 1;
-            w[0] = sum = 1.0;
-        }
-        // Keep the window inside the source so that a padded tap never reads past the end.
-        int32_t firstIndex = std::min(lo, sourceLength - a.taps);
-        float* out = &a.weights[size_t(i) * size_t(a.taps)];
-        for (int32_t j = lo; j < hi; ++j)
-            out[j - firstIndex] = float(w[size_t(j - lo)] / sum);
-        a.first[size_t(i)] = firstIndex;
-        a.minIndex = std::min(a.minIndex, firstIndex);
-        a.endIndex = std::max(a.endIndex, firstIndex + a.taps);
-    }
-    const int32_t pairs = (a.taps + 1) / 2;
-    a.pairWeights.resize(size_t(windowLength) * size_t(pairs));
-    for (int32_t i = 0; i < windowLength; ++i) {
-        const float* w = &a.weights[size_t(i) * size_t(a.taps)];
-        for (int32_t p = 0; p < pairs; ++p) {
-            const float w0 = w[2 * p], w1 = 2 * p + 1 < a.taps ? w[2 * p + 1] : 0.0f;
-            a.pairWeights[size_t(i) * size_t(pairs) + size_t(p)] = v8f { w0, w0, w0, w0, w1, w1, w1, w1 };
-        }
-    }
-    return a;
-}
-
-// What the taps of one axis are made from.
-struct AxisKey {
-    int32_t sourceLength;
-    double start;
-    double length;
-    int32_t gridLength;
-    int32_t windowStart;
-    int32_t windowLength;
-    friend bool operator==(const AxisKey&, const AxisKey&) = default;
-};
-
-// A run scales picture after picture of the same size onto the same grid: their taps are made
-// once. Shared by the threads that resample, the most recent last.
-std::shared_ptr<const AxisWeights> cachedAxisWeights(const AxisKey& key)
-{
-    constexpr size_t kEntries = 8;
-    static std::mutex mutex;
-    static std::vector<std::pair<AxisKey, std::shared_ptr<const AxisWeights>>> cache;
-    {
-        const std::lock_guard lock(mutex);
-        const auto found = std::find_if(cache.begin(), cache.end(), [&](const auto& entry) { return entry.first == key; });
-        if (found != cache.end()) {
-            std::rotate(found, found + 1, cache.end());
-            return cache.back().second;
-        }
-    }
-    auto made = std::make_shared<const AxisWeights>(
-        axisWeights(key.sourceLength, key.start, key.length, key.gridLength, key.windowStart, key.windowLength));
-    const std::lock_guard lock(mutex);
-    if (cache.size() >= kEntries)
-        cache.erase(cache.begin());
-    cache.emplace_back(key, made);
-    return made;
-}
 
 // One pixel's four bytes, already widened to floats, in RGBA order and premultiplied by alpha.
 template<bool Alpha, bool Bgra>
@@ -202,29 +77,33 @@ FILTER_INLINE bool loadRow(const PixelView& view, int32_t y, int32_t from, int32
     return true;
 }
 
-// `in` holds the pixels from `inOffset` on, with one spare pixel after the last, so that the last
-// pair of an odd tap count may read it (its weight is zero).
-FILTER_INLINE void filterRow(const v4f* in, int32_t inOffset, const AxisWeights& a, v4f* out)
+// The horizontal filter of an RGBA row: `in` holds the pixels from the axis' smallest index on,
+// with one spare pixel after the last, so that the last pair of an odd tap count may read it (its
+// weight is zero).
+FILTER_INLINE void filterPixels(const v4f* in, const FilterWeights& a, v4f* out)
 {
     const int32_t n = int32_t(a.first.size());
-    const int32_t pairs = (a.taps + 1) / 2;
+    const int32_t pairs = a.Pairs();
     for (int32_t i = 0; i < n; ++i) {
-        const v4f* src = in + (a.first[size_t(i)] - inOffset);
-        const v8f* w = &a.pairWeights[size_t(i) * size_t(pairs)];
+        const v4f* src = in + (a.first[size_t(i)] - a.minIndex);
+        const float* w = &a.pairWeights[size_t(i) * size_t(pairs) * 8];
         // Two independent sums, so that the multiply-adds do not wait on one another.
         v8f acc0 {}, acc1 {};
         int32_t p = 0;
         for (; p + 1 < pairs; p += 2) {
-            v8f s0, s1;
+            v8f s0, s1, w0, w1;
             std::memcpy(&s0, src + 2 * p, sizeof s0);
             std::memcpy(&s1, src + 2 * p + 2, sizeof s1);
-            acc0 += s0 * w[p];
-            acc1 += s1 * w[p + 1];
+            std::memcpy(&w0, w + 8 * p, sizeof w0);
+            std::memcpy(&w1, w + 8 * p + 8, sizeof w1);
+            acc0 += s0 * w0;
+            acc1 += s1 * w1;
         }
         if (p < pairs) {
-            v8f s0;
+            v8f s0, w0;
             std::memcpy(&s0, src + 2 * p, sizeof s0);
-            acc0 += s0 * w[p];
+            std::memcpy(&w0, w + 8 * p, sizeof w0);
+            acc0 += s0 * w0;
         }
         const v8f sum = acc0 + acc1;
         out[i] = v4f { sum[0], sum[1], sum[2], sum[3] } + v4f { sum[4], sum[5], sum[6], sum[7] };
@@ -255,71 +134,187 @@ FILTER_INLINE void storePixel(v4f p, bool hasAlpha, uint8_t* out)
     out[3] = toByte(a);
 }
 
-// Horizontally filtered rows in a ring: each source row is filtered once, and only as many are
-// kept as the vertical filter spans. Made before the filtering starts, so that nothing inside it
-// allocates or throws.
-struct Workspace {
-    Workspace(const AxisWeights& h, const AxisWeights& v, int32_t width)
-        : ring(size_t(v.taps) * size_t(width))
-        , ringRow(size_t(v.taps), -1)
-        , loaded(size_t(h.endIndex - h.minIndex) + 1)
-        , rowPtr(size_t(v.taps))
+// Source pixels [from, to) of an RGBA row as floats, premultiplied by alpha.
+struct RgbaRows {
+    const PixelView& view;
+    int32_t from;
+    int32_t to;
+    FILTER_INLINE bool operator()(int32_t y, float* out) const noexcept
     {
+        return loadRow(view, y, from, to, reinterpret_cast<v4f*>(out));
     }
-    std::vector<v4f> ring;
-    std::vector<int32_t> ringRow;
-    std::vector<v4f> loaded;
-    std::vector<const v4f*> rowPtr;
 };
 
 // False when the row source failed; it then holds the reason.
-FILTER_CLONES bool resample(const PixelView& view, const AxisWeights& h, const AxisWeights& v, PixelRect window,
-    ImageBuffer* result, Workspace& space) noexcept
+FILTER_CLONES bool resampleRgba(const PixelView& view, VerticalPass<4>& pass, PixelRect window, ImageBuffer* result,
+    v4f* filtered) noexcept
 {
-    const int32_t ringSize = v.taps;
-    const v4f** rowPtr = space.rowPtr.data();
+    const RgbaRows load { view, pass.h.minIndex, pass.h.endIndex };
     for (int32_t oy = 0; oy < window.height; ++oy) {
-        const int32_t first = v.first[size_t(oy)];
-        for (int32_t k = 0; k < v.taps; ++k) {
-            const int32_t sy = first + k;
-            const int32_t slot = sy % ringSize;
-            v4f* dst = &space.ring[size_t(slot) * size_t(window.width)];
-            if (space.ringRow[size_t(slot)] != sy) {
-                if (!loadRow(view, sy, h.minIndex, h.endIndex, space.loaded.data()))
-                    return false;
-                filterRow(space.loaded.data(), h.minIndex, h, dst);
-                space.ringRow[size_t(slot)] = sy;
-            }
-            rowPtr[k] = dst;
-        }
-        const float* w = &v.weights[size_t(oy) * size_t(v.taps)];
+        const float* row = pass.Row(oy, load);
+        if (!row)
+            return false;
+        filterPixels(reinterpret_cast<const v4f*>(row), pass.h, filtered);
         uint8_t* out = result->row(oy);
-        // Four output pixels at a time, summed in registers over every tap.
-        int32_t x = 0;
-        for (; x + 4 <= window.width; x += 4, out += 16) {
-            v8f s01 {}, s23 {};
-            for (int32_t k = 0; k < v.taps; ++k) {
-                const v4f* src = rowPtr[k] + x;
-                v8f p01, p23;
-                std::memcpy(&p01, src, sizeof p01);
-                std::memcpy(&p23, src + 2, sizeof p23);
-                const float wk = w[k];
-                s01 += p01 * wk;
-                s23 += p23 * wk;
-            }
-            storePixel(v4f { s01[0], s01[1], s01[2], s01[3] }, view.hasAlpha, out);
-            storePixel(v4f { s01[4], s01[5], s01[6], s01[7] }, view.hasAlpha, out + 4);
-            storePixel(v4f { s23[0], s23[1], s23[2], s23[3] }, view.hasAlpha, out + 8);
-            storePixel(v4f { s23[4], s23[5], s23[6], s23[7] }, view.hasAlpha, out + 12);
-        }
-        for (; x < window.width; ++x, out += 4) {
-            v4f sum {};
-            for (int32_t k = 0; k < v.taps; ++k)
-                sum += rowPtr[k][x] * w[k];
-            storePixel(sum, view.hasAlpha, out);
-        }
+        for (int32_t x = 0; x < window.width; ++x, out += 4)
+            storePixel(filtered[x], view.hasAlpha, out);
     }
     return true;
+}
+
+// Bytes to floats eight at a time where the processor can (the plain SSE2 way takes three times
+// the instructions); a separate function, since only it may use AVX2 whatever the build.
+[[gnu::target("avx2")]] void bytesToFloatsAvx2(const uint8_t* in, float* out, int32_t n)
+{
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + i));
+        _mm256_storeu_ps(out + i, _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(bytes)));
+    }
+    for (; i < n; ++i)
+        out[i] = float(in[i]);
+}
+
+const bool haveAvx2 = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+}();
+
+// Source samples [from, to) of a plane row as floats.
+struct PlaneSamples {
+    const PlaneView& plane;
+    int32_t from;
+    int32_t to;
+    FILTER_INLINE bool operator()(int32_t y, float* out) const noexcept
+    {
+        const uint8_t* row = plane.rows ? plane.rows->Row(y) : plane.data + ptrdiff_t(y) * plane.stride;
+        if (!row)
+            return false;
+        row += from;
+        const int32_t n = to - from;
+        if (haveAvx2) {
+            bytesToFloatsAvx2(row, out, n);
+            return true;
+        }
+        const __m128i zero = _mm_setzero_si128();
+        int32_t i = 0;
+        for (; i + 16 <= n; i += 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
+            const __m128i low = _mm_unpacklo_epi8(bytes, zero), high = _mm_unpackhi_epi8(bytes, zero);
+            _mm_storeu_ps(out + i, _mm_cvtepi32_ps(_mm_unpacklo_epi16(low, zero)));
+            _mm_storeu_ps(out + i + 4, _mm_cvtepi32_ps(_mm_unpackhi_epi16(low, zero)));
+            _mm_storeu_ps(out + i + 8, _mm_cvtepi32_ps(_mm_unpacklo_epi16(high, zero)));
+            _mm_storeu_ps(out + i + 12, _mm_cvtepi32_ps(_mm_unpackhi_epi16(high, zero)));
+        }
+        for (; i < n; ++i)
+            out[i] = float(row[i]);
+        return true;
+    }
+};
+
+// One output sample of a plane: its taps, eight at a time, summed into eight partial sums.
+FILTER_INLINE v8f partialSums(const float* in, const FilterWeights& a, int32_t i)
+{
+    const float* src = in + (a.first[size_t(i)] - a.minIndex);
+    const float* w = &a.weights[size_t(i) * size_t(a.stride)];
+    v8f sum {};
+    for (int32_t k = 0; k < a.stride; k += 8) {
+        v8f s, wk;
+        std::memcpy(&s, src + k, sizeof s);
+        std::memcpy(&wk, w + k, sizeof wk);
+        sum += s * wk;
+    }
+    return sum;
+}
+
+// The totals of eight vectors at once, by a transpose of additions: lane j holds the sum of s[j].
+FILTER_INLINE v8f totals(const v8f* s)
+{
+    using v8i = int32_t __attribute__((vector_size(32)));
+    const auto pairUp = [](v8f a, v8f b) {
+        return __builtin_shuffle(a, b, v8i { 0, 8, 1, 9, 4, 12, 5, 13 }) + __builtin_shuffle(a, b, v8i { 2, 10, 3, 11, 6, 14, 7, 15 });
+    };
+    const auto quadUp = [](v8f a, v8f b) {
+        return __builtin_shuffle(a, b, v8i { 0, 1, 8, 9, 4, 5, 12, 13 }) + __builtin_shuffle(a, b, v8i { 2, 3, 10, 11, 6, 7, 14, 15 });
+    };
+    const v8f low = quadUp(pairUp(s[0], s[1]), pairUp(s[2], s[3]));
+    const v8f high = quadUp(pairUp(s[4], s[5]), pairUp(s[6], s[7]));
+    return __builtin_shuffle(low, high, v8i { 0, 1, 2, 3, 8, 9, 10, 11 })
+        + __builtin_shuffle(low, high, v8i { 4, 5, 6, 7, 12, 13, 14, 15 });
+}
+
+// The horizontal filter of one plane's row: `in` holds the samples from the axis' smallest index
+// on, followed by at least a group of zeros, so that every output reads whole groups of taps.
+FILTER_INLINE void filterSamples(const float* in, const FilterWeights& a, float* out)
+{
+    const int32_t n = int32_t(a.first.size());
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        v8f sums[8];
+        for (int32_t j = 0; j < 8; ++j)
+            sums[j] = partialSums(in, a, i + j);
+        const v8f eight = totals(sums);
+        std::memcpy(out + i, &eight, sizeof eight);
+    }
+    for (; i < n; ++i) {
+        const v8f sum = partialSums(in, a, i);
+        const v4f half = v4f { sum[0], sum[1], sum[2], sum[3] } + v4f { sum[4], sum[5], sum[6], sum[7] };
+        out[i] = (half[0] + half[2]) + (half[1] + half[3]);
+    }
+}
+
+// One output row of filtered planes into RGBA bytes.
+FILTER_INLINE void storeColours(const float* a, const float* b, const float* c, PlaneColours colours, int32_t n,
+    uint8_t* out)
+{
+    for (int32_t x = 0; x < n; ++x, out += 4) {
+        if (colours == PlaneColours::Grey) {
+            out[0] = out[1] = out[2] = toByte(a[x]);
+        } else if (colours == PlaneColours::Rgb) {
+            out[0] = toByte(a[x]);
+            out[1] = toByte(b[x]);
+            out[2] = toByte(c[x]);
+        } else {
+            // JFIF's YCbCr, with the constants of libjpeg's own conversion.
+            const float y = a[x], cb = b[x] - 128.0f, cr = c[x] - 128.0f;
+            out[0] = toByte(y + 1.40200f * cr);
+            out[1] = toByte(y - 0.34414f * cb - 0.71414f * cr);
+            out[2] = toByte(y + 1.77200f * cb);
+        }
+        out[3] = 255;
+    }
+}
+
+// The number of the plane whose row source failed, or -1.
+FILTER_CLONES int32_t resamplePlanes(std::span<const PlaneView> planes, std::span<VerticalPass<1>> passes,
+    PlaneColours colours, PixelRect window, ImageBuffer* result, float* filtered) noexcept
+{
+    const size_t width = size_t(window.width);
+    for (int32_t oy = 0; oy < window.height; ++oy) {
+        for (size_t p = 0; p < planes.size(); ++p) {
+            VerticalPass<1>& pass = passes[p];
+            const PlaneSamples load { planes[p], pass.h.minIndex, pass.h.endIndex };
+            const float* row = pass.Row(oy, load);
+            if (!row)
+                return int32_t(p);
+            filterSamples(row, pass.h, filtered + p * width);
+        }
+        // A grey picture's one plane stands for all three.
+        const float* second = filtered + (planes.size() > 1 ? width : 0);
+        const float* third = filtered + (planes.size() > 2 ? 2 * width : 0);
+        storeColours(filtered, second, third, colours, window.width, result->row(oy));
+    }
+    return -1;
+}
+
+std::shared_ptr<ImageBuffer> emptyResult(PixelRect window, bool hasAlpha)
+{
+    auto result = std::make_shared<ImageBuffer>();
+    result->width = window.width;
+    result->height = window.height;
+    result->hasAlpha = hasAlpha;
+    result->pixels.resize(size_t(window.width) * size_t(window.height) * 4);
+    return result;
 }
 
 } // namespace
@@ -327,20 +322,41 @@ FILTER_CLONES bool resample(const PixelView& view, const AxisWeights& h, const A
 std::shared_ptr<ImageBuffer> ResampleLanczos3(const PixelView& view, SourceRect sourceRect, int32_t gridWidth,
     int32_t gridHeight, PixelRect window)
 {
-    auto result = std::make_shared<ImageBuffer>();
-    result->width = window.width;
-    result->height = window.height;
-    result->hasAlpha = view.hasAlpha;
-    result->pixels.resize(size_t(window.width) * size_t(window.height) * 4);
+    auto result = emptyResult(window, view.hasAlpha);
     if (window.Empty() || view.width <= 0 || view.height <= 0) {
         std::fill(result->pixels.begin(), result->pixels.end(), uint8_t(0));
         return result;
     }
-
-    const auto h = cachedAxisWeights({ view.width, sourceRect.x, sourceRect.width, gridWidth, window.x, window.width });
-    const auto v = cachedAxisWeights({ view.height, sourceRect.y, sourceRect.height, gridHeight, window.y, window.height });
-    Workspace space(*h, *v, window.width);
-    if (!resample(view, *h, *v, window, result.get(), space))
+    const auto h = FilterWeights::For({ view.width, sourceRect.x, sourceRect.width, gridWidth, window.x, window.width });
+    const auto v = FilterWeights::For({ view.height, sourceRect.y, sourceRect.height, gridHeight, window.y, window.height });
+    VerticalPass<4> pass(*h, *v);
+    std::vector<v4f> filtered(size_t(window.width));
+    if (!resampleRgba(view, pass, window, result.get(), filtered.data()))
         view.rows->RethrowFailure();
+    return result;
+}
+
+std::shared_ptr<ImageBuffer> ResamplePlanes(std::span<const PlaneView> planes, PlaneColours colours, int32_t gridWidth,
+    int32_t gridHeight, PixelRect window)
+{
+    auto result = emptyResult(window, false);
+    const bool empty = std::any_of(planes.begin(), planes.end(), [](const PlaneView& p) { return p.width <= 0 || p.height <= 0; });
+    if (window.Empty() || planes.empty() || empty) {
+        std::fill(result->pixels.begin(), result->pixels.end(), uint8_t(0));
+        return result;
+    }
+    std::vector<std::shared_ptr<const FilterWeights>> weights;
+    std::vector<VerticalPass<1>> passes;
+    passes.reserve(planes.size());
+    for (const PlaneView& plane : planes) {
+        const SourceRect& r = plane.rect;
+        weights.push_back(FilterWeights::For({ plane.width, r.x, r.width, gridWidth, window.x, window.width }));
+        weights.push_back(FilterWeights::For({ plane.height, r.y, r.height, gridHeight, window.y, window.height }));
+        passes.emplace_back(*weights[weights.size() - 2], *weights.back());
+    }
+    std::vector<float> filtered(size_t(window.width) * planes.size());
+    const int32_t failed = resamplePlanes(planes, passes, colours, window, result.get(), filtered.data());
+    if (failed >= 0)
+        planes[size_t(failed)].rows->RethrowFailure();
     return result;
 }

@@ -5,10 +5,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 
 // Rows of pixels made as they are asked for, in increasing order (rows may be skipped): a
 // decoder hands them over without ever holding the whole picture. The row stays valid until the
-// next call; nil when it cannot be made, and RethrowFailure() then raises the reason.
+// next call (of any row source of the same decoder); nil when it cannot be made, and
+// RethrowFailure() then raises the reason.
 class RowSource {
 public:
     virtual ~RowSource() = default;
@@ -41,4 +43,25 @@ inline PixelView ViewOf(const ImageBuffer& image)
 // `window` (a part of the grid) are computed; the result is window-sized, RGBA, straight alpha.
 // Throws std::bad_alloc when the result cannot be allocated.
 std::shared_ptr<ImageBuffer> ResampleLanczos3(const PixelView& view, SourceRect sourceRect, int32_t gridWidth,
+    int32_t gridHeight, PixelRect window);
+
+// One channel of a picture as its decoder gives it, 8 bits a sample, at a resolution of its own
+// (a JPEG's chroma often has half the luma's): `rect` is the part drawn, in the plane's own
+// samples. The rows lie in `data`, or come from `rows` when that is set.
+struct PlaneView {
+    const uint8_t* data { nullptr };
+    int32_t width { 0 };
+    int32_t height { 0 };
+    ptrdiff_t stride { 0 };
+    RowSource* rows { nullptr };
+    SourceRect rect;
+};
+
+// What the planes of a picture hold: grey (one plane), or three planes of Y, Cb and Cr (as JFIF
+// defines them) or of R, G and B.
+enum class PlaneColours { Grey, YCbCr, Rgb };
+
+// Scales each plane onto the same grid as ResampleLanczos3 does, then turns the planes into opaque
+// RGBA: colour conversion, and the chroma's upsampling, happen on the small result only.
+std::shared_ptr<ImageBuffer> ResamplePlanes(std::span<const PlaneView> planes, PlaneColours colours, int32_t gridWidth,
     int32_t gridHeight, PixelRect window);

@@ -1,3 +1,5 @@
+// A picture file known by its header, rendered at the size a draw asks for (JPEG through its
+// planes and DCT scaling, other formats through Qt's readers).
 #include "framework/image/source.h"
 
 #include "framework/core/exceptions.h"
@@ -63,6 +65,28 @@ int32_t orientationOf(QImageIOHandler::Transformations t)
     }
 }
 
+// A file that gives no more bytes once `stop` is set: Qt's readers cannot be told to stop, but a
+// decoder that works ahead for a run then gives up at its next read instead of decoding the rest
+// of a large picture that nobody will draw (and that quitting would wait for).
+class StoppableFile final : public QFile {
+public:
+    explicit StoppableFile(const std::atomic<bool>* stop)
+        : m_stop(stop)
+    {
+    }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        if (m_stop && m_stop->load(std::memory_order_relaxed))
+            return -1;
+        return QFile::readData(data, maxSize);
+    }
+
+private:
+    const std::atomic<bool>* m_stop;
+};
+
 void raiseQtLimit()
 {
     static const bool raised = [] {
@@ -74,9 +98,10 @@ void raiseQtLimit()
 
 } // namespace
 
-// Decoded pixels in stored orientation, either our own buffer or a QImage viewed in place.
+// Decoded pixels in stored orientation: a JPEG's planes as its decoder gives them, or a QImage
+// viewed in place.
 struct SourceDecoder {
-    std::unique_ptr<JpegRowDecoder> rows;
+    std::unique_ptr<JpegPlanes> planes;
     QImage image;
     PixelView view;
     std::vector<uint8_t> icc;
@@ -92,22 +117,23 @@ struct SourceDecoder {
         if (source.m_kind == ImageSource::Kind::Jpeg) {
             const JpegScale scale = ChooseJpegScale(source.m_storedWidth, source.m_storedHeight, minWidth, minHeight);
             // Decoded as the resampler takes the rows: the picture is never held whole.
-            d.rows = std::make_unique<JpegRowDecoder>(source.ReadFile(), scale, stop);
-            if (d.rows->Width() != scale.Scaled(source.m_storedWidth) || d.rows->Height() != scale.Scaled(source.m_storedHeight))
+            d.planes = std::make_unique<JpegPlanes>(source.ReadFile(), scale, stop);
+            if (d.planes->Width() != scale.Scaled(source.m_storedWidth) || d.planes->Height() != scale.Scaled(source.m_storedHeight))
                 throw ImageCodecError("The picture file changed after it was opened.");
-            d.view = { nullptr, d.rows->Width(), d.rows->Height(), 0, false, false, d.rows.get() };
             d.icc = source.m_icc;
             return d;
         }
         // Straight from the file: the reader takes what it needs, never the whole file at once.
         RegularFile file(source.m_path);
-        QFile device;
+        StoppableFile device(stop);
         if (file.fd() < 0 || !device.open(file.fd(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
             throw ImageCodecError("The picture file cannot be opened any more.");
         QImageReader reader(&device);
         reader.setDecideFormatFromContent(true);
         reader.setAutoTransform(false);
         d.image = reader.read();
+        if (d.image.isNull() && stop && stop->load())
+            throw ImageCodecError("The decoding was stopped.");
         if (d.image.isNull())
             throw ImageCodecError("The picture file cannot be decoded: " + reader.errorString().toStdString());
         if (d.image.width() != source.m_storedWidth || d.image.height() != source.m_storedHeight)
@@ -225,12 +251,14 @@ FileBytes ImageSource::ReadFile() const
 
 int64_t ImageSource::RenderBytes(int32_t gridWidth, int32_t gridHeight) const
 {
-    // The result, and the filter's rows of floats (a dozen rows of the grid's width).
-    const int64_t result = int64_t(gridWidth) * gridHeight * 4 + int64_t(gridWidth) * 16 * 16;
+    // The result, and the source rows that the filter holds as floats (a few dozen rows of at
+    // most the stored width, four floats a pixel, and no more than a few megabytes).
+    const int64_t filterRows = std::min<int64_t>(int64_t(m_storedWidth) * 16 * 32, int64_t(4) << 20);
+    const int64_t result = int64_t(gridWidth) * gridHeight * 4 + filterRows;
     if (m_kind == Kind::Jpeg) {
-        // The file's bytes, a band of decoded rows at no more than the stored width.
+        // The file's bytes, and a band of decoded rows of each plane.
         return std::min<int64_t>(m_fileSize, int64_t(m_jpegReadLimit)) + m_jpegCoefficientBytes
-            + int64_t(m_storedWidth) * 4 * 32 + result;
+            + int64_t(m_storedWidth) * 3 * 32 + result;
     }
     // Qt decodes the whole picture and may convert it once.
     return int64_t(m_storedWidth) * m_storedHeight * 8 + result;
@@ -248,10 +276,21 @@ std::shared_ptr<ImageBuffer> ImageSource::Render(SourceRect rect, int32_t gridWi
     const double minWidth = 2.0 * storedGridWidth * m_storedWidth / stored.width;
     const double minHeight = 2.0 * storedGridHeight * m_storedHeight / stored.height;
     SourceDecoder d = SourceDecoder::decode(*this, minWidth, minHeight, stop);
-    const double fx = double(d.view.width) / m_storedWidth;
-    const double fy = double(d.view.height) / m_storedHeight;
-    const SourceRect scaled { stored.x * fx, stored.y * fy, stored.width * fx, stored.height * fy };
-    auto result = ResampleLanczos3(d.view, scaled, storedGridWidth, storedGridHeight, storedWindow);
+    std::shared_ptr<ImageBuffer> result;
+    if (d.planes) {
+        // Each plane takes the rectangle in its own samples: the chroma of a JPEG is resampled
+        // straight from its own resolution.
+        std::vector<PlaneView> planes;
+        for (int32_t i = 0; i < d.planes->PlaneCount(); ++i) {
+            const JpegPlanes::Plane& p = d.planes->PlaneAt(i);
+            planes.push_back({ nullptr, p.width, p.height, 0, &d.planes->Rows(i),
+                { stored.x * p.scaleX, stored.y * p.scaleY, stored.width * p.scaleX, stored.height * p.scaleY } });
+        }
+        result = ResamplePlanes(planes, d.planes->Colours(), storedGridWidth, storedGridHeight, storedWindow);
+    } else {
+        // Qt decodes every pixel: the view is the stored picture itself.
+        result = ResampleLanczos3(d.view, stored, storedGridWidth, storedGridHeight, storedWindow);
+    }
     result->icc = d.icc;
     return Orient(std::move(result), m_orientation);
 }

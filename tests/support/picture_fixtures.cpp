@@ -8,9 +8,14 @@
 #include <QImageWriter>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
+#include <vector>
+// libjpeg's header needs the types of <cstdio> first.
+#include <jpeglib.h>
 
 namespace fixtures {
 
@@ -127,6 +132,42 @@ std::string WriteJpeg(const std::string& path, const QImage& image, int quality,
         bytes.insert(at, reinterpret_cast<const char*>(app1), int(sizeof app1));
     }
     return WriteBytes(path, bytes);
+}
+
+std::string WriteJpeg(const std::string& path, const QImage& image, const JpegLayout& layout, int quality)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
+    if (!file)
+        throw std::runtime_error("cannot write " + path);
+    jpeg_compress_struct info {};
+    jpeg_error_mgr errors {};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    jpeg_stdio_dest(&info, file.get());
+    info.image_width = JDIMENSION(rgb.width());
+    info.image_height = JDIMENSION(rgb.height());
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_colorspace(&info, layout.colours == JpegLayout::Colours::Grey ? JCS_GRAYSCALE
+            : layout.colours == JpegLayout::Colours::Rgb                  ? JCS_RGB
+                                                                          : JCS_YCbCr);
+    info.comp_info[0].h_samp_factor = layout.lumaAcross;
+    info.comp_info[0].v_samp_factor = layout.lumaDown;
+    for (int c = 1; c < info.num_components; ++c)
+        info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
+    jpeg_set_quality(&info, quality, TRUE);
+    if (layout.progressive)
+        jpeg_simple_progression(&info);
+    jpeg_start_compress(&info, TRUE);
+    for (int y = 0; y < rgb.height(); ++y) {
+        JSAMPROW row = const_cast<JSAMPROW>(rgb.constScanLine(y));
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    return path;
 }
 
 std::string WritePng(const std::string& path, const QImage& image)

@@ -42,6 +42,19 @@ QImage SoftDisc(int width, int height, double edge);
 // space when it has one) or PNG; returns the path.
 std::string WriteJpeg(const std::string& path, const QImage& image, int quality = 95, int orientation = 1);
 std::string WritePng(const std::string& path, const QImage& image);
+
+// How a JPEG is laid out inside: its colour space and the sampling factors of its first
+// component (the others take one by one), as cameras, editors and scanners write them.
+struct JpegLayout {
+    enum class Colours { YCbCr, Rgb, Grey };
+    Colours colours { Colours::YCbCr };
+    int lumaAcross { 2 };
+    int lumaDown { 2 };
+    bool progressive { false };
+};
+// Writes `image` as a JPEG of that layout (through libjpeg itself, which Qt's writer does not
+// expose); returns the path.
+std::string WriteJpeg(const std::string& path, const QImage& image, const JpegLayout& layout, int quality = 95);
 std::string WriteBytes(const std::string& path, const QByteArray& bytes);
 QByteArray ReadBytes(const std::string& path);
 

@@ -14,9 +14,17 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using namespace fixtures;
 
 namespace {
+
+Ref<Picture> open(const std::string& path)
+{
+    return Picture::Open(FolderItem::FromPath(path));
+}
 
 class CountingWindow final : public QWidget {
 public:
@@ -74,6 +82,33 @@ TEST(ReadAheadWait, TheWindowIsPaintedWhileADrawWaitsAndItsClosingWaitsForTheYie
     EXPECT_TRUE(SpinUntil([&] { return window.closes == 1 && !window.isVisible(); }));
 }
 
+// A large picture's encoding takes a good part of a second: a worker does it while the windows
+// keep being painted, and the file is the one an encoding on the spot writes.
+TEST(ReadAheadWait, TheWindowIsPaintedWhileALargeSaveEncodes)
+{
+    TempFolder dir;
+    const Ref<Picture> picture = open(WritePng(dir.file("large.png"), Gradient(3000, 2000)));
+    ASSERT_TRUE(picture);
+    picture->Save(FolderItem::FromPath(dir.file("here.png")), Picture::SaveAsPNG);
+    CountingWindow window;
+    window.resize(200, 100);
+    window.show();
+    ASSERT_TRUE(SpinUntil([&] { return window.paints > 0; }));
+
+    int paintsBeforeSave = 0, paintsAfterSave = 0;
+    Thread thread;
+    thread.OnRun = [&] {
+        QTimer::singleShot(0, &window, [&] { window.update(); });
+        paintsBeforeSave = window.paints;
+        picture->Save(FolderItem::FromPath(dir.file("aside.png")), Picture::SaveAsPNG);
+        paintsAfterSave = window.paints;
+    };
+    thread.Run();
+    ASSERT_TRUE(SpinUntil([&] { return !thread.IsRunning(); }));
+    EXPECT_GT(paintsAfterSave, paintsBeforeSave);
+    EXPECT_EQ(ReadBytes(dir.file("aside.png")), ReadBytes(dir.file("here.png")));
+}
+
 // The application object lives until the process ends; what the workers use does not. So no
 // worker is left decoding once the event loop has quit, whatever it had ahead.
 TEST(ReadAheadWait, NoWorkerGoesOnOnceTheEventLoopHasQuit)
@@ -102,6 +137,42 @@ TEST(ReadAheadWait, NoWorkerGoesOnOnceTheEventLoopHasQuit)
     stop = true;
     ASSERT_TRUE(SpinUntil([&] { return !thread.IsRunning(); }));
 }
+
+// Pictures kept at their full size are saved more slowly than the workers decode them: what they
+// decode ahead is bounded by what its renderings hold, not only by how many workers there are.
+struct AheadCase {
+    const char* name;
+    int side;       // of the rendering, the longer one
+    int atMostJobs; // the picture in hand and those ahead
+};
+
+class ReadAheadWindow : public ::testing::TestWithParam<AheadCase> {};
+
+TEST_P(ReadAheadWindow, DecodesAheadOnlyWhatItsRenderingsMayHold)
+{
+    TempFolder dir;
+    std::vector<std::string> paths;
+    for (int i = 0; i < 8; ++i)
+        paths.push_back(WriteJpeg(dir.file(std::to_string(i) + ".jpg"), Gradient(3600, 2400), 80));
+    const int64_t finished = ReadAhead::Finished();
+    const int width = GetParam().side, height = GetParam().side * 2 / 3;
+    Thread thread;
+    thread.OnRun = [&] {
+        const Ref<Picture> source = Picture::Open(FolderItem::FromPath(paths[0]));
+        const Ref<Picture> target = NewPicture(width, height, 32);
+        target->Graphics()->DrawPicture(source, 0, 0, width, height, 0, 0, source->Width(), source->Height());
+    };
+    thread.Run();
+    ASSERT_TRUE(SpinUntil([&] { return !thread.IsRunning() && !ReadAhead::Working(); }));
+    // Every piece of work started, dropped or not, finishes once.
+    const int64_t jobs = ReadAhead::Finished() - finished;
+    EXPECT_GE(jobs, 3);
+    EXPECT_LE(jobs, GetParam().atMostJobs);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ReadAheadWindow,
+    ::testing::Values(AheadCase { "FullSize", 3600, 3 }, AheadCase { "Small", 360, 8 }),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReadAheadWait, ADrawOutsideAThreadTakesNoWorker)
 {

@@ -1,5 +1,7 @@
 // Bad input and failing saves: a clear outcome every time, never a crash, never a stray file.
+#include "framework/image/jpeg.h"
 #include "framework/image/picture.h"
+#include "framework/image/source.h"
 
 #include "tests/framework/image/picture_helpers.h"
 #include "tests/support/picture_fixtures.h"
@@ -123,6 +125,19 @@ TEST(PictureBadInput, FileGoneAfterOpenFailsClearlyWhenDrawn)
     std::filesystem::remove(dir.file("gone.png"));
     Ref<Picture> target = NewPicture(40, 30, 32);
     EXPECT_THROW(target->Graphics()->DrawPicture(source, 0, 0, 40, 30, 0, 0, 80, 60), IOException);
+}
+
+// Work done ahead for a run that stops is dropped at once: whatever the file's kind, a decoding
+// told to stop gives up at its next read or band of rows instead of finishing the picture.
+TEST(PictureBadInput, DecodingToldToStopGivesUp)
+{
+    TempFolder dir;
+    const std::atomic<bool> stop { true };
+    for (const std::string& path : { WriteJpeg(dir.file("a.jpg"), Gradient(640, 480)), WritePng(dir.file("a.png"), Gradient(640, 480)) }) {
+        const auto source = ImageSource::Probe(path);
+        ASSERT_TRUE(source) << path;
+        EXPECT_THROW(source->Render({ 0, 0, 640, 480 }, 320, 240, { 0, 0, 320, 240 }, &stop), ImageCodecError) << path;
+    }
 }
 
 namespace {

@@ -49,21 +49,59 @@ std::vector<double> resizeAxis(const std::vector<double>& in, int inLength, int 
     return out;
 }
 
-QImage referenceResize(const QImage& grey, int width, int height)
+// The textbook resize of each of the first `channels` channels (red, green, blue); a grey picture
+// needs its red one only.
+QImage referenceResize(const QImage& image, int width, int height, int channels = 1)
 {
-    std::vector<double> in(size_t(grey.width()) * size_t(grey.height()));
-    for (int y = 0; y < grey.height(); ++y)
-        for (int x = 0; x < grey.width(); ++x)
-            in[size_t(y) * size_t(grey.width()) + size_t(x)] = qRed(grey.pixel(x, y));
-    const std::vector<double> h = resizeAxis(in, grey.width(), width, grey.height(), false);
-    const std::vector<double> v = resizeAxis(h, grey.height(), height, width, true);
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    std::vector<double> result[3];
+    for (int c = 0; c < channels; ++c) {
+        std::vector<double> in(size_t(rgb.width()) * size_t(rgb.height()));
+        for (int y = 0; y < rgb.height(); ++y)
+            for (int x = 0; x < rgb.width(); ++x)
+                in[size_t(y) * size_t(rgb.width()) + size_t(x)] = (rgb.pixel(x, y) >> (16 - 8 * c)) & 0xFF;
+        const std::vector<double> h = resizeAxis(in, rgb.width(), width, rgb.height(), false);
+        result[c] = resizeAxis(h, rgb.height(), height, width, true);
+    }
     QImage out(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            const int g = int(std::lround(std::clamp(v[size_t(y) * size_t(width) + size_t(x)], 0.0, 255.0)));
-            out.setPixel(x, y, qRgb(g, g, g));
+            int v[3];
+            for (int c = 0; c < 3; ++c)
+                v[c] = int(std::lround(std::clamp(result[c < channels ? c : 0][size_t(y) * size_t(width) + size_t(x)], 0.0, 255.0)));
+            out.setPixel(x, y, qRgb(v[0], v[1], v[2]));
         }
     return out;
+}
+
+// The picture as a JPEG encoder turns it grey (JFIF's luma).
+QImage grey(const QImage& image)
+{
+    QImage out(image.size(), QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            const int v = int(std::lround(0.299 * qRed(p) + 0.587 * qGreen(p) + 0.114 * qBlue(p)));
+            out.setPixel(x, y, qRgb(v, v, v));
+        }
+    return out;
+}
+
+// The PSNR over red, green and blue of two pictures of one size.
+double colourPsnr(const QImage& a, const QImage& b)
+{
+    double sum = 0;
+    for (int shift : { 16, 8, 0 }) {
+        QImage ca(a.size(), QImage::Format_RGB32), cb(b.size(), QImage::Format_RGB32);
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x) {
+                const int va = (a.pixel(x, y) >> shift) & 0xFF, vb = (b.pixel(x, y) >> shift) & 0xFF;
+                ca.setPixel(x, y, qRgb(va, va, va));
+                cb.setPixel(x, y, qRgb(vb, vb, vb));
+            }
+        sum += std::pow(10.0, -Psnr(ca, cb) / 10.0);
+    }
+    return 10.0 * std::log10(3.0 / sum);
 }
 
 // Concentric rings whose frequency rises to the Nyquist limit at the left and right edges.
@@ -133,6 +171,69 @@ TEST_P(PictureZonePlate, MatchesLanczosReference)
 INSTANTIATE_TEST_SUITE_P(Sources, PictureZonePlate,
     ::testing::Values(ZonePlateCase { "Png", false, 40.0 }, ZonePlateCase { "JpegShrunkOnLoad", true, 40.0 }),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Colour waves of about a hundred pixels, a different one in each channel: smooth enough that how a
+// decoder upsamples the chroma does not matter, steep enough that a plane taken at the wrong
+// resolution or shifted by half a sample shows.
+QImage colourWaves(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const auto wave = [](double t, double period) { return int(std::lround(128 + 100 * std::sin(2 * M_PI * t / period))); };
+            image.setPixel(x, y, qRgb(wave(x, 97), wave(y, 79), wave(x + y, 113)));
+        }
+    return image;
+}
+
+struct JpegLayoutCase {
+    const char* name;
+    JpegLayout layout;
+};
+
+class PictureJpegLayout : public ::testing::TestWithParam<JpegLayoutCase> {};
+
+// Whatever the chroma's sampling and the colour space, and whatever the scale the decoder shrinks
+// by, the picture is the original resized with a textbook Lanczos3, within what the JPEG lost.
+TEST_P(PictureJpegLayout, MatchesTheOriginalResized)
+{
+    TempFolder dir;
+    // Odd sides, so that the chroma's last sample covers part of a block only.
+    const QImage original = colourWaves(603, 401);
+    Ref<Picture> source = open(WriteJpeg(dir.file("waves.jpg"), original, GetParam().layout, 95));
+    ASSERT_TRUE(source);
+    // Drawn at a quarter, a half and the whole of the decoder's size.
+    for (const QSize grid : { QSize(75, 50), QSize(150, 100), QSize(301, 200) }) {
+        const std::string out = dir.file("out.png");
+        resized(source, grid.width(), grid.height())->Save(FolderItem::FromPath(out), Picture::SaveAsPNG, -1);
+        const QImage reference = referenceResize(original, grid.width(), grid.height(), 3);
+        const double psnr = colourPsnr(ReadBack(out), GetParam().layout.colours == JpegLayout::Colours::Grey ? grey(reference) : reference);
+        EXPECT_GE(psnr, 40.0) << grid.width() << " x " << grid.height();
+        std::printf("%s to %d x %d: %.1f dB\n", GetParam().name, grid.width(), grid.height(), psnr);
+    }
+}
+
+using Colours = JpegLayout::Colours;
+INSTANTIATE_TEST_SUITE_P(Layouts, PictureJpegLayout,
+    ::testing::Values(JpegLayoutCase { "YCbCr444", { Colours::YCbCr, 1, 1 } },
+        JpegLayoutCase { "YCbCr422", { Colours::YCbCr, 2, 1 } }, JpegLayoutCase { "YCbCr420", { Colours::YCbCr, 2, 2 } },
+        JpegLayoutCase { "YCbCr440", { Colours::YCbCr, 1, 2 } }, JpegLayoutCase { "YCbCr411", { Colours::YCbCr, 4, 1 } },
+        JpegLayoutCase { "YCbCr420Progressive", { Colours::YCbCr, 2, 2, true } },
+        JpegLayoutCase { "Rgb", { Colours::Rgb, 1, 1 } }, JpegLayoutCase { "Grey", { Colours::Grey, 1, 1 } }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Made two hundred times smaller, a picture's rows are too many to hold for one output row's taps:
+// the filter then adds each row into the output rows it feeds as it comes. The result is the same
+// filter's.
+TEST(PictureFilter, HugeShrinkMatchesLanczosReference)
+{
+    TempFolder dir;
+    const QImage quadrants = Quadrants(2400, 1600);
+    Ref<Picture> source = open(WritePng(dir.file("quadrants.png"), quadrants));
+    ASSERT_TRUE(source);
+    resized(source, 12, 8)->Save(FolderItem::FromPath(dir.file("out.png")), Picture::SaveAsPNG, -1);
+    EXPECT_GE(colourPsnr(ReadBack(dir.file("out.png")), referenceResize(quadrants, 12, 8, 3)), 45.0);
+}
 
 struct ProfileCase {
     const char* name;
