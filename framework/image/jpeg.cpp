@@ -258,7 +258,9 @@ size_t checkBeforeDecoding(tjhandle tj, const uint8_t* data, size_t size, JpegSc
 } // namespace
 
 // libjpeg reports errors by a jump back into the call that met them; every call into it goes
-// through run(), whose frame holds nothing that needs destroying.
+// through run(), whose frame holds nothing that needs destroying. The decompressor is the
+// state's own, so whatever throws once it is made (its start, the checks after it) gives back
+// all it holds, a progressive frame's coefficients included.
 struct JpegPlanes::State {
     jpeg_decompress_struct info {};
     struct Errors {
@@ -267,6 +269,15 @@ struct JpegPlanes::State {
         char message[JMSG_LENGTH_MAX] {};
     } errors;
     bool created { false };
+
+    State() = default;
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+    ~State()
+    {
+        if (created)
+            jpeg_destroy_decompress(&info);
+    }
 
     static void fail(j_common_ptr common)
     {
@@ -361,11 +372,7 @@ JpegPlanes::JpegPlanes(FileBytes file, JpegScale scale, const std::atomic<bool>*
     }
 }
 
-JpegPlanes::~JpegPlanes()
-{
-    if (m_state->created)
-        jpeg_destroy_decompress(&m_state->info);
-}
+JpegPlanes::~JpegPlanes() = default;
 
 void JpegPlanes::rethrowFailure()
 {
@@ -438,13 +445,12 @@ std::vector<uint8_t> EncodeJpeg(const ImageBuffer& image, int32_t quality, const
     const int subsamp = quality >= 90 ? TJSAMP_444 : TJSAMP_420;
     unsigned char* out = nullptr;
     unsigned long outSize = 0;
-    if (tjCompress2(tj.h, image.pixels.data(), image.width, image.width * 4, image.height, TJPF_RGBX, &out, &outSize,
-            subsamp, quality, 0) != 0) {
-        tjFree(out);
+    const int failed = tjCompress2(tj.h, image.pixels.data(), image.width, image.width * 4, image.height, TJPF_RGBX,
+        &out, &outSize, subsamp, quality, 0);
+    const std::unique_ptr<unsigned char, void (*)(unsigned char*)> owned(out, &tjFree);
+    if (failed != 0)
         throw ImageCodecError(std::string("The JPEG file cannot be encoded: ") + tjGetErrorStr2(tj.h));
-    }
     std::vector<uint8_t> file(out, out + outSize);
-    tjFree(out);
     if (icc.empty())
         return file;
 

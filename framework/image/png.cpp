@@ -79,20 +79,21 @@ std::vector<uint8_t> EncodePng(const ImageBuffer& image, bool withAlpha, const s
 {
     std::vector<uint8_t> out;
     WriteState state { &out, {} };
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state, onError, onWarning);
-    if (!png)
+    // Owns the encoder, so that any throw from here on (memory for the rows, say) releases it.
+    struct Encoder {
+        png_structp png { nullptr };
+        png_infop info { nullptr };
+        ~Encoder() { png_destroy_write_struct(&png, info ? &info : nullptr); }
+    } encoder;
+    encoder.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state, onError, onWarning);
+    if (encoder.png)
+        encoder.info = png_create_info_struct(encoder.png);
+    if (!encoder.info)
         throw ImageCodecError("The PNG encoder could not start.");
-    png_infop info = png_create_info_struct(png);
-    if (!info) {
-        png_destroy_write_struct(&png, nullptr);
-        throw ImageCodecError("The PNG encoder could not start.");
-    }
-    png_set_write_fn(png, &state, writeData, flushData);
+    png_set_write_fn(encoder.png, &state, writeData, flushData);
     std::vector<uint8_t> rgb(withAlpha ? 0 : size_t(image.width) * 3);
     out.reserve(size_t(image.width) * size_t(image.height) + 1024);
-    const bool ok = encode(png, info, image, withAlpha, icc, compressionLevel, rgb);
-    png_destroy_write_struct(&png, &info);
-    if (!ok)
+    if (!encode(encoder.png, encoder.info, image, withAlpha, icc, compressionLevel, rgb))
         throw ImageCodecError("The PNG file cannot be encoded: " + state.error);
     return out;
 }

@@ -1,0 +1,97 @@
+// What damaged files cost: a folder of broken pictures takes no more memory than as many whole
+// ones, however each decode fails.
+#include "framework/core/exceptions.h"
+#include "framework/image/picture.h"
+
+#include "tests/framework/image/picture_helpers.h"
+#include "tests/support/picture_fixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <malloc.h>
+#include <functional>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace fixtures;
+
+namespace {
+
+long highWaterMarkKB()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6));
+    }
+    return -1;
+}
+
+// The peak resident memory, in KB, of a child process that draws every file as a run does (colour
+// and mask, to 800 pixels): a process of its own, so that nothing an earlier test left behind
+// counts, and the kernel's high-water mark is the whole truth. Failures of single files are what
+// a run meets too, and are passed over.
+long peakOfDrawing(const std::vector<std::string>& paths)
+{
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return -1;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        // Large blocks straight from the system and back: the high-water mark then shows what
+        // the decoders hold, not how the allocator happened to reuse its heap after a failure
+        // (which costs a bounded few megabytes, not a picture's worth a file).
+        ::mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+        for (const std::string& path : paths) {
+            try {
+                const Ref<Picture> source = open(path);
+                if (source)
+                    resized(source, 800, 800 * source->Height() / source->Width());
+            } catch (const RuntimeException&) {
+            }
+        }
+        const long peak = highWaterMarkKB();
+        const ssize_t written = ::write(pipeEnds[1], &peak, sizeof peak);
+        ::_exit(written == sizeof peak ? 0 : 1);
+    }
+    ::close(pipeEnds[1]);
+    long peak = -1;
+    if (child < 0 || ::read(pipeEnds[0], &peak, sizeof peak) != sizeof peak)
+        peak = -1;
+    ::close(pipeEnds[0]);
+    int status = 0;
+    if (child > 0)
+        ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? peak : -1;
+}
+
+} // namespace
+
+// A card transfer broken off leaves progressive photos cut part way; the decoder holds every
+// coefficient of such a frame at once, and a failed decode must give all of it back.
+TEST(PictureMemory, CutProgressiveJpegsCostNoMoreThanWholeOnes)
+{
+    TempFolder dir;
+    const std::string whole = WriteJpeg(dir.file("whole.jpg"), Gradient(3000, 2000), JpegLayout { .progressive = true }, 90);
+    const QByteArray bytes = ReadBytes(whole);
+    const QByteArray head = bytes.left(bytes.size() * 6 / 10);
+    // Cut, and cut with an end-of-image marker after it (as some transfer tools and repairers
+    // leave it): the second gets as far as the decoder's start, which reads every scan there is.
+    const std::string cuts[] = { WriteBytes(dir.file("cut.jpg"), head),
+        WriteBytes(dir.file("ended.jpg"), head + QByteArray("\xFF\xD9", 2)) };
+    // Each file drawn many times: each draw reads and decodes it anew.
+    constexpr int Count = 24;
+    std::vector<std::string> clean(Count, whole), damaged;
+    for (int i = 0; i < Count; ++i)
+        damaged.push_back(cuts[i % 2]);
+
+    const long cleanPeak = peakOfDrawing(clean);
+    const long damagedPeak = peakOfDrawing(damaged);
+    ASSERT_GT(cleanPeak, 0);
+    ASSERT_GT(damagedPeak, 0);
+    EXPECT_LE(damagedPeak, cleanPeak) << "peak resident KB: damaged " << damagedPeak << ", whole " << cleanPeak;
+}
