@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <malloc.h>
 #include <functional>
@@ -20,20 +21,20 @@ using namespace fixtures;
 
 namespace {
 
-long highWaterMarkKB()
+long statusKB(const char* field)
 {
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stol(line.substr(6));
+        if (line.rfind(field, 0) == 0)
+            return std::stol(line.substr(std::strlen(field)));
     }
     return -1;
 }
 
-// The peak resident memory, in KB, of a child process that draws every file as a run does (colour
-// and mask, to 800 pixels): a process of its own, so that nothing an earlier test left behind
-// counts, and the kernel's high-water mark is the whole truth. Failures of single files are what
-// a run meets too, and are passed over.
+// How far the resident memory of a child process rises, in KB, while it draws every file as a run
+// does (colour and mask, to 800 pixels): a process of its own, so that nothing an earlier test
+// left behind counts, and the kernel's high-water mark is the whole truth. Failures of single
+// files are what a run meets too, and are passed over.
 long peakOfDrawing(const std::vector<std::string>& paths)
 {
     int pipeEnds[2];
@@ -46,6 +47,7 @@ long peakOfDrawing(const std::vector<std::string>& paths)
         // the decoders hold, not how the allocator happened to reuse its heap after a failure
         // (which costs a bounded few megabytes, not a picture's worth a file).
         ::mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+        const long start = statusKB("VmRSS:");
         for (const std::string& path : paths) {
             try {
                 const Ref<Picture> source = open(path);
@@ -54,7 +56,7 @@ long peakOfDrawing(const std::vector<std::string>& paths)
             } catch (const RuntimeException&) {
             }
         }
-        const long peak = highWaterMarkKB();
+        const long peak = statusKB("VmHWM:") - start;
         const ssize_t written = ::write(pipeEnds[1], &peak, sizeof peak);
         ::_exit(written == sizeof peak ? 0 : 1);
     }
@@ -93,5 +95,6 @@ TEST(PictureMemory, CutProgressiveJpegsCostNoMoreThanWholeOnes)
     const long damagedPeak = peakOfDrawing(damaged);
     ASSERT_GT(cleanPeak, 0);
     ASSERT_GT(damagedPeak, 0);
-    EXPECT_LE(damagedPeak, cleanPeak) << "peak resident KB: damaged " << damagedPeak << ", whole " << cleanPeak;
+    // A megabyte for pages the two children touch by chance (a leak costs 18 MB a file).
+    EXPECT_LE(damagedPeak, cleanPeak + 1024) << "peak resident KB: damaged " << damagedPeak << ", whole " << cleanPeak;
 }
