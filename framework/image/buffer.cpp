@@ -31,3 +31,8 @@ bool ImageBuffer::AnyTransparent() const
             return true;
     return false;
 }
+
+std::string TooLargeToOpen(int64_t width, int64_t height)
+{
+    return "The picture is too large to open (" + std::to_string(width) + " x " + std::to_string(height) + " pixels).";
+}

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -72,5 +73,13 @@ struct SourceRect {
     friend bool operator==(const SourceRect&, const SourceRect&) = default;
 };
 
-// Largest picture the framework makes or decodes, in pixels: 1 GiB of RGBA.
+// Largest picture the framework makes or decodes, in pixels: 1 GiB of RGBA; and its longest
+// side, libjpeg's. One limit for every format and decoder.
 constexpr int64_t MaxImagePixels = int64_t(1) << 28;
+constexpr int64_t MaxImageSide = 65500;
+inline bool FitsImageLimits(int64_t width, int64_t height)
+{
+    return width <= MaxImageSide && height <= MaxImageSide && width * height <= MaxImagePixels;
+}
+// What a picture beyond those limits is told.
+std::string TooLargeToOpen(int64_t width, int64_t height);

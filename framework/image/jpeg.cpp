@@ -1,19 +1,12 @@
 // JPEG through libjpeg-turbo: reading the header, decoding to planes a band at a time, encoding.
 #include "framework/image/jpeg.h"
 
-#include "framework/image/exif.h"
+#include "framework/image/jpeg_decompressor.h"
 
 #include <turbojpeg.h>
 
-#include <csetjmp>
-#include <cstdio>
-// libjpeg's headers need the types of <cstdio> first.
-#include <jpeglib.h>
-#include <jerror.h>
-
 #include <algorithm>
 #include <cstring>
-#include <map>
 #include <string>
 
 namespace {
@@ -21,11 +14,6 @@ namespace {
 const char IccSignature[] = "ICC_PROFILE"; // followed by a NUL, a sequence number and a count
 constexpr size_t IccHeaderSize = 14;
 constexpr size_t IccChunkMax = 65533 - IccHeaderSize;
-
-bool isFrameMarker(uint8_t m)
-{
-    return m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC;
-}
 
 struct TjHandle {
     tjhandle h;
@@ -43,158 +31,33 @@ struct TjHandle {
 // has shown that the file holds data for all of them.
 constexpr int64_t CoverageCheckPixels = int64_t(1) << 24;
 
-// Decodes into `pixels` (width x height RGBA) and refuses data that ends before the picture
-// does: libjpeg-turbo would make up the rest, so a header of a few hundred bytes could pass for
-// a gigabyte of pixels. Other irregularities that decoders pass over (stray bytes before a
-// marker, say) are passed over here too.
-void decodeWhole(tjhandle tj, const uint8_t* data, size_t size, uint8_t* pixels, int32_t width, int32_t height)
+// Decodes the picture at an eighth of its size, a row at a time, and refuses data that ends or
+// breaks off before the picture does: libjpeg-turbo would make up the rest, so a header of a few
+// hundred bytes could pass for a gigabyte of pixels. Other irregularities that decoders pass over
+// (stray bytes before a marker, say) are passed over here too.
+void checkCoverage(const uint8_t* data, size_t size)
 {
-    const auto decode = [&](int flags) {
-        return tjDecompress2(tj, data, static_cast<unsigned long>(size), pixels, width, width * 4, height, TJPF_RGBA, flags) == 0;
-    };
-    if (decode(TJFLAG_STOPONWARNING))
-        return;
-    const bool warning = tjGetErrorCode(tj) == TJERR_WARNING;
-    if (warning && std::strstr(tjGetErrorStr2(tj), "remature end"))
-        throw ImageCodecError("The JPEG file is damaged: its data ends before its picture does.");
-    if (!warning || (!decode(0) && tjGetErrorCode(tj) != TJERR_WARNING))
-        throw ImageCodecError(std::string("The JPEG file cannot be decoded: ") + tjGetErrorStr2(tj));
+    JpegDecompressor d(JpegErrors::Warnings::StopOnDamage);
+    std::vector<JSAMPLE> row;
+    const bool decoded = d.errors.Run([&] {
+        d.Create(data, size);
+        jpeg_read_header(&d.info, TRUE);
+        d.info.scale_num = 1;
+        d.info.scale_denom = 8;
+        d.info.out_color_space = JCS_RGB;
+        d.info.dct_method = JDCT_ISLOW;
+        jpeg_calc_output_dimensions(&d.info);
+        row.resize(size_t(d.info.output_width) * size_t(d.info.output_components));
+        jpeg_start_decompress(&d.info);
+        JSAMPROW rows[1] = { row.data() };
+        while (d.info.output_scanline < d.info.output_height)
+            jpeg_read_scanlines(&d.info, rows, 1);
+    });
+    if (!decoded)
+        throw ImageCodecError(d.errors.Reason());
 }
 
 } // namespace
-
-JpegScan ScanJpegHeader(const uint8_t* data, size_t size, JpegHeader& header)
-{
-    if (size < 3)
-        return size == 0 || data[0] == 0xFF ? JpegScan::NeedMore : JpegScan::NotJpeg;
-    if (!LooksLikeJpeg(data, size))
-        return JpegScan::NotJpeg;
-    std::map<int, std::vector<uint8_t>> iccChunks;
-    int iccCount = 0;
-    bool iccBroken = false, haveOrientation = false, haveFrame = false;
-    size_t pos = 2;
-    for (;;) {
-        if (pos >= size)
-            return JpegScan::NeedMore;
-        if (data[pos] != 0xFF)
-            return JpegScan::NotJpeg;
-        while (pos < size && data[pos] == 0xFF)
-            ++pos; // fill bytes
-        if (pos >= size)
-            return JpegScan::NeedMore;
-        const uint8_t marker = data[pos++];
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8))
-            continue; // stand-alone markers
-        if (marker == 0xD9 || marker == 0x00)
-            return JpegScan::NotJpeg;
-        if (size - pos < 2)
-            return JpegScan::NeedMore;
-        const size_t length = size_t(data[pos]) << 8 | data[pos + 1];
-        if (length < 2)
-            return JpegScan::NotJpeg;
-        if (size - pos < length)
-            return JpegScan::NeedMore;
-        const uint8_t* payload = data + pos + 2;
-        const size_t payloadSize = length - 2;
-        if (marker == 0xE1 && !haveOrientation && payloadSize >= 6 && std::memcmp(payload, "Exif\0\0", 6) == 0) {
-            header.orientation = ExifOrientation(payload, payloadSize);
-            haveOrientation = true;
-        } else if (marker == 0xE2 && payloadSize > IccHeaderSize && std::memcmp(payload, IccSignature, 12) == 0) {
-            const int seq = payload[12], count = payload[13];
-            if (seq < 1 || seq > count || (iccCount && iccCount != count) || iccChunks.count(seq))
-                iccBroken = true;
-            iccCount = count;
-            iccChunks[seq].assign(payload + IccHeaderSize, payload + payloadSize);
-        } else if (isFrameMarker(marker)) {
-            if (payloadSize < 6)
-                return JpegScan::NotJpeg;
-            header.height = int32_t(payload[1]) << 8 | payload[2];
-            header.width = int32_t(payload[3]) << 8 | payload[4];
-            header.components = payload[5];
-            if (payloadSize < 6 + 3 * size_t(header.components))
-                return JpegScan::NotJpeg;
-            int maxH = 1, maxV = 1;
-            for (int c = 0; c < header.components; ++c) {
-                maxH = std::max(maxH, payload[7 + 3 * c] >> 4);
-                maxV = std::max(maxV, payload[7 + 3 * c] & 15);
-            }
-            header.samples = 0;
-            for (int c = 0; c < header.components; ++c) {
-                const int64_t h = std::max(1, payload[7 + 3 * c] >> 4), v = std::max(1, payload[7 + 3 * c] & 15);
-                header.samples += (int64_t(header.width) * h + maxH - 1) / maxH * ((int64_t(header.height) * v + maxV - 1) / maxV);
-            }
-            header.wholeFrame = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
-            haveFrame = true;
-        } else if (marker == 0xDA) {
-            if (!haveFrame || payloadSize < 1)
-                return JpegScan::NotJpeg;
-            header.wholeFrame = header.wholeFrame || payload[0] < header.components;
-            header.headerEnd = pos + length;
-            break;
-        }
-        pos += length;
-    }
-    if (!iccBroken && iccCount > 0 && int(iccChunks.size()) == iccCount) {
-        for (auto& [seq, chunk] : iccChunks)
-            header.icc.insert(header.icc.end(), chunk.begin(), chunk.end());
-    }
-
-    // Let the decoder itself judge the header: it knows which processes and precisions it reads.
-    TjHandle tj(tjInitDecompress());
-    if (!tj.h)
-        return JpegScan::NotJpeg;
-    int w = 0, h = 0, subsamp = 0, colorspace = 0;
-    if (tjDecompressHeader3(tj.h, data, static_cast<unsigned long>(header.headerEnd), &w, &h, &subsamp, &colorspace) != 0
-        || w < 1 || h < 1)
-        return JpegScan::NotJpeg;
-    header.width = w;
-    header.height = h;
-    header.cmyk = colorspace == TJCS_CMYK || colorspace == TJCS_YCCK;
-    return JpegScan::Done;
-}
-
-bool FindJpegEnd(const uint8_t* data, size_t size, size_t& pos)
-{
-    while (pos < size) {
-        const auto* hit = static_cast<const uint8_t*>(std::memchr(data + pos, 0xFF, size - pos));
-        if (!hit)
-            break;
-        const size_t at = size_t(hit - data);
-        if (at + 1 >= size) {
-            pos = at;
-            return false;
-        }
-        const uint8_t marker = data[at + 1];
-        if (marker == 0xFF) {
-            pos = at + 1; // a fill byte
-            continue;
-        }
-        // A stuffed zero (entropy-coded data never holds 0xFF otherwise), a restart marker, or
-        // another marker without a length.
-        if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {
-            pos = at + 2;
-            continue;
-        }
-        if (marker == 0xD9) {
-            pos = at + 2;
-            return true;
-        }
-        // A marker segment between scans (tables, the next scan's header) is skipped whole, so
-        // that nothing inside it is taken for a marker.
-        if (at + 4 > size) {
-            pos = at;
-            return false;
-        }
-        const size_t length = std::max<size_t>(size_t(data[at + 2]) << 8 | data[at + 3], 2);
-        if (at + 2 + length > size) {
-            pos = at;
-            return false;
-        }
-        pos = at + 2 + length;
-    }
-    pos = size;
-    return false;
-}
 
 JpegScale ChooseJpegScale(int32_t width, int32_t height, double minWidth, double minHeight)
 {
@@ -220,15 +83,15 @@ namespace {
 
 // Checks a file before its decoding takes memory: complete, not too large, and (for a large
 // picture) holding data for all of it. Gives the number of bytes that make up its first picture.
-size_t checkBeforeDecoding(tjhandle tj, const uint8_t* data, size_t size, JpegScale scale, int32_t& sw, int32_t& sh)
+size_t checkBeforeDecoding(const uint8_t* data, size_t size, JpegScale scale, int32_t& sw, int32_t& sh)
 {
-    int w = 0, h = 0, subsamp = 0, colorspace = 0;
-    if (tjDecompressHeader3(tj, data, static_cast<unsigned long>(size), &w, &h, &subsamp, &colorspace) != 0)
-        throw ImageCodecError(std::string("The JPEG file cannot be read: ") + tjGetErrorStr2(tj));
     // A file cut short lacks the end-of-image marker; whatever follows that marker (padding, a
     // video, another picture) is not part of the picture.
     JpegHeader header;
-    if (ScanJpegHeader(data, size, header) != JpegScan::Done)
+    const JpegScan scan = ScanJpegHeader(data, size, header);
+    if (scan == JpegScan::Refused)
+        throw ImageCodecError(header.problem);
+    if (scan != JpegScan::Done)
         throw ImageCodecError("The JPEG file is incomplete.");
     // A file that ends with the marker needs no walk: should its first picture end earlier
     // without a marker, the decoder finds its data cut short.
@@ -238,78 +101,31 @@ size_t checkBeforeDecoding(tjhandle tj, const uint8_t* data, size_t size, JpegSc
         throw ImageCodecError("The JPEG file is incomplete.");
     if (!endsWithMarker)
         size = end;
+    const int32_t w = header.width, h = header.height;
     // Two bytes per coefficient, whatever the scale: a header alone must not make the decoder
     // take more than the largest picture would.
-    if (header.wholeFrame && header.samples * 2 > MaxImagePixels * 4)
-        throw ImageCodecError("The picture is too large to open (" + std::to_string(w) + " x " + std::to_string(h)
-            + " pixels).");
+    if (!FitsImageLimits(w, h) || (header.wholeFrame && header.samples * 2 > MaxImagePixels * 4))
+        throw ImageCodecError(TooLargeToOpen(w, h));
     sw = scale.Scaled(w);
     sh = scale.Scaled(h);
-    if (int64_t(sw) * sh > MaxImagePixels)
-        throw std::bad_alloc();
-    if (int64_t(sw) * sh >= CoverageCheckPixels && scale.denom != 8) {
-        const JpegScale eighth { 1, 8 };
-        std::vector<uint8_t> check(size_t(eighth.Scaled(w)) * size_t(eighth.Scaled(h)) * 4);
-        decodeWhole(tj, data, size, check.data(), eighth.Scaled(w), eighth.Scaled(h));
-    }
+    if (int64_t(sw) * sh >= CoverageCheckPixels && scale.denom != 8)
+        checkCoverage(data, size);
     return size;
 }
 
 } // namespace
 
-// libjpeg reports errors by a jump back into the call that met them; every call into it goes
-// through run(), whose frame holds nothing that needs destroying. The decompressor is the
-// state's own, so whatever throws once it is made (its start, the checks after it) gives back
-// all it holds, a progressive frame's coefficients included.
-struct JpegPlanes::State {
-    jpeg_decompress_struct info {};
-    struct Errors {
-        jpeg_error_mgr manager {};
-        std::jmp_buf jump {};
-        char message[JMSG_LENGTH_MAX] {};
-    } errors;
-    bool created { false };
-
-    State() = default;
-    State(const State&) = delete;
-    State& operator=(const State&) = delete;
-    ~State()
-    {
-        if (created)
-            jpeg_destroy_decompress(&info);
-    }
-
-    static void fail(j_common_ptr common)
-    {
-        auto* errors = reinterpret_cast<Errors*>(common->err);
-        common->err->format_message(common, errors->message);
-        std::longjmp(errors->jump, 1);
-    }
-
-    // Data that ends before the picture does is damage, not something to make up; other warnings
-    // (stray bytes before a marker, say) are passed over, as the whole-picture decoding does.
-    static void warn(j_common_ptr common, int level)
-    {
-        const int code = common->err->msg_code;
-        if (level >= 0 || (code != JWRN_JPEG_EOF && code != JWRN_HIT_MARKER))
-            return;
-        auto* errors = reinterpret_cast<Errors*>(common->err);
-        std::snprintf(errors->message, sizeof errors->message, "%s",
-            "The JPEG file is damaged: its data ends before its picture does.");
-        std::longjmp(errors->jump, 2);
-    }
+// The decompressor stops at data that ends or breaks off before the picture does, rather than
+// make up the rest; other warnings (stray bytes before a marker, say) are passed over, as the
+// coverage check does.
+struct JpegPlanes::State : JpegDecompressor {
+    State() : JpegDecompressor(JpegErrors::Warnings::StopOnDamage) {}
 
     template<class F>
     void run(F&& step)
     {
-        const int jumped = setjmp(errors.jump);
-        if (jumped == 0) {
-            step();
-            return;
-        }
-        if (jumped == 2)
-            throw ImageCodecError(errors.message);
-        throw ImageCodecError(std::string("The JPEG file cannot be decoded: ") + errors.message);
+        if (!errors.Run(std::forward<F>(step)))
+            throw ImageCodecError(errors.Reason());
     }
 };
 
@@ -318,23 +134,12 @@ JpegPlanes::JpegPlanes(FileBytes file, JpegScale scale, const std::atomic<bool>*
     , m_file(std::move(file))
     , m_state(std::make_unique<State>())
 {
-    size_t size = 0;
-    {
-        TjHandle tj(tjInitDecompress());
-        if (!tj.h)
-            throw ImageCodecError("The JPEG decoder could not start.");
-        size = checkBeforeDecoding(tj.h, m_file.data(), m_file.size(), scale, m_width, m_height);
-    }
+    const size_t size = checkBeforeDecoding(m_file.data(), m_file.size(), scale, m_width, m_height);
     State& s = *m_state;
-    s.info.err = jpeg_std_error(&s.errors.manager);
-    s.errors.manager.error_exit = &State::fail;
-    s.errors.manager.emit_message = &State::warn;
     const uint8_t* data = m_file.data();
     bool sizeMatches = false;
     s.run([&] {
-        jpeg_create_decompress(&s.info);
-        s.created = true;
-        jpeg_mem_src(&s.info, data, static_cast<unsigned long>(size));
+        s.Create(data, size);
         jpeg_read_header(&s.info, TRUE);
         s.info.scale_num = unsigned(scale.num);
         s.info.scale_denom = unsigned(scale.denom);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/image/buffer.h"
+#include "framework/image/jpeg_header.h"
 #include "framework/image/resample.h"
 
 #include <atomic>
@@ -11,45 +12,13 @@
 #include <stdexcept>
 #include <vector>
 
-// JPEG through libjpeg-turbo (its TurboJPEG API, and its libjpeg API for decoding row by row),
-// plus a small marker reader for what those APIs do
-// not report (EXIF orientation, ICC profile). All functions are reentrant.
+// JPEG through libjpeg-turbo: decoding to planes row by row, and encoding. All functions are
+// reentrant.
 
 class ImageCodecError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-struct JpegHeader {
-    int32_t width { 0 };  // as stored, before orientation
-    int32_t height { 0 };
-    int32_t orientation { 1 };
-    bool cmyk { false };  // CMYK or YCCK: TurboJPEG cannot turn these into RGB
-    int32_t components { 0 };
-    int64_t samples { 0 }; // of all components together, after their subsampling
-    // Progressive, or a first scan without every component: the decoder then holds every
-    // coefficient of the frame at once, whatever the scale it decodes to.
-    bool wholeFrame { false };
-    std::vector<uint8_t> icc;
-    size_t headerEnd { 0 }; // offset just past the first scan header
-};
-
-enum class JpegScan { Done, NeedMore, NotJpeg };
-
-// Reads the markers of `data` (a prefix of a file) up to the first scan. NeedMore when the prefix
-// ends before that; NotJpeg for anything the decoder would refuse.
-JpegScan ScanJpegHeader(const uint8_t* data, size_t size, JpegHeader& header);
-
-// Walks the compressed data and the marker segments between scans, from `pos` (at first the
-// header's headerEnd), to the end-of-image marker. True when it is found, `pos` then just past it;
-// false when `data` ends first, `pos` then where the walk goes on once more bytes are there.
-bool FindJpegEnd(const uint8_t* data, size_t size, size_t& pos);
-
-// True when the bytes start like a JPEG file.
-inline bool LooksLikeJpeg(const uint8_t* data, size_t size)
-{
-    return size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF;
-}
 
 // The smallest decoder scaling of 1/8, 1/4, 1/2 whose result is at least minWidth x minHeight;
 // 1/1 when none is.

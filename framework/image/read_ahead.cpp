@@ -96,14 +96,16 @@ struct Job {
 };
 
 // The memory the workers take: a job waits until its bytes fit, unless nothing else is held or
-// the run waits for it.
+// the run waits for it. A decode larger than the whole budget runs only alone, even for the run:
+// two of them at once could take gigabytes.
 class Budget {
 public:
     bool acquire(Job& job, int64_t bytes)
     {
         std::unique_lock lock(m_mutex);
         m_changed.wait(lock, [&] {
-            return job.cancelled.load() || job.urgent.load() || m_used == 0 || m_used + bytes <= kBudgetBytes;
+            return job.cancelled.load() || m_used == 0
+                || (bytes <= kBudgetBytes && (job.urgent.load() || m_used + bytes <= kBudgetBytes));
         });
         if (job.cancelled.load())
             return false;

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -87,6 +88,40 @@ private:
     const std::atomic<bool>* m_stop;
 };
 
+// The kind of picture the bytes start as, by the signature of its format; null for none. Such a
+// file that cannot be read is a damaged picture, not a file to pass over.
+const char* signatureKind(const std::vector<uint8_t>& head)
+{
+    const auto startsWith = [&](size_t at, const char* bytes, size_t n) {
+        return head.size() >= at + n && std::memcmp(head.data() + at, bytes, n) == 0;
+    };
+    if (LooksLikeJpeg(head.data(), head.size()))
+        return "JPEG";
+    if (startsWith(0, "\x89PNG\r\n\x1A\n", 8))
+        return "PNG";
+    if (startsWith(0, "GIF87a", 6) || startsWith(0, "GIF89a", 6))
+        return "GIF";
+    if (startsWith(0, "RIFF", 4) && startsWith(8, "WEBP", 4))
+        return "WebP";
+    if (startsWith(0, "II*\0", 4) || startsWith(0, "MM\0*", 4))
+        return "TIFF";
+    // "BM" alone starts many a text; the size of the header that follows makes it a bitmap.
+    if (startsWith(0, "BM", 2) && head.size() >= 18) {
+        const uint32_t info = uint32_t(head[14]) | uint32_t(head[15]) << 8 | uint32_t(head[16]) << 16 | uint32_t(head[17]) << 24;
+        for (uint32_t known : { 12u, 16u, 40u, 52u, 56u, 64u, 108u, 124u }) {
+            if (info == known)
+                return "BMP";
+        }
+    }
+    return nullptr;
+}
+
+// Said as a draw that fails says it: the run names the item beside the reason.
+[[noreturn]] void raiseDamaged(const std::string& reason)
+{
+    throw IOException(reason);
+}
+
 void raiseQtLimit()
 {
     static const bool raised = [] {
@@ -109,11 +144,6 @@ struct SourceDecoder {
     static SourceDecoder decode(const ImageSource& source, double minWidth, double minHeight, const std::atomic<bool>* stop)
     {
         SourceDecoder d;
-        // Qt decodes every pixel; a picture beyond the limit is refused before anything is read.
-        if (source.m_kind != ImageSource::Kind::Jpeg
-            && int64_t(source.m_storedWidth) * source.m_storedHeight > MaxImagePixels)
-            throw ImageCodecError("The picture is too large to open (" + std::to_string(source.m_storedWidth) + " x "
-                + std::to_string(source.m_storedHeight) + " pixels).");
         if (source.m_kind == ImageSource::Kind::Jpeg) {
             const JpegScale scale = ChooseJpegScale(source.m_storedWidth, source.m_storedHeight, minWidth, minHeight);
             // Decoded as the resampler takes the rows: the picture is never held whole.
@@ -131,6 +161,9 @@ struct SourceDecoder {
         QImageReader reader(&device);
         reader.setDecideFormatFromContent(true);
         reader.setAutoTransform(false);
+        // Qt decodes every pixel: a file that now claims another size is refused unread.
+        if (reader.size() != QSize(source.m_storedWidth, source.m_storedHeight))
+            throw ImageCodecError("The picture file changed after it was opened.");
         d.image = reader.read();
         if (d.image.isNull() && stop && stop->load())
             throw ImageCodecError("The decoding was stopped.");
@@ -183,6 +216,7 @@ std::shared_ptr<const ImageSource> ImageSource::Probe(const std::string& path)
     if (!file.readMore(head, 64 * 1024) || head.empty())
         return nullptr;
 
+    const char* kind = signatureKind(head);
     if (LooksLikeJpeg(head.data(), head.size())) {
         JpegHeader header;
         JpegScan scan = ScanJpegHeader(head.data(), head.size(), header);
@@ -192,8 +226,12 @@ std::shared_ptr<const ImageSource> ImageSource::Probe(const std::string& path)
                 break;
             scan = ScanJpegHeader(head.data(), head.size(), header);
         }
+        if (scan == JpegScan::NeedMore)
+            raiseDamaged("The JPEG file is incomplete: it ends inside its header.");
         if (scan != JpegScan::Done)
-            return nullptr;
+            raiseDamaged(header.problem);
+        if (!FitsImageLimits(header.width, header.height))
+            raiseDamaged(TooLargeToOpen(header.width, header.height));
         if (!header.cmyk) {
             source->m_kind = Kind::Jpeg;
             source->m_storedWidth = header.width;
@@ -217,12 +255,17 @@ std::shared_ptr<const ImageSource> ImageSource::Probe(const std::string& path)
         return nullptr;
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
-    if (!reader.canRead())
-        return nullptr;
-    // A picture too large to decode is still a picture: it opens, and fails when it is drawn.
-    const QSize size = reader.size();
-    if (!size.isValid() || size.width() < 1 || size.height() < 1)
-        return nullptr;
+    const bool readable = reader.canRead();
+    const QSize size = readable ? reader.size() : QSize();
+    if (!size.isValid() || size.width() < 1 || size.height() < 1) {
+        if (!kind)
+            return nullptr;
+        const QString why = reader.errorString();
+        raiseDamaged(std::string("The ") + kind + " file is damaged or of a kind that cannot be read"
+                + (reader.error() == QImageReader::UnknownError || why.isEmpty() ? "." : " (" + why.toStdString() + ")."));
+    }
+    if (!FitsImageLimits(size.width(), size.height()))
+        raiseDamaged(TooLargeToOpen(size.width(), size.height()));
     source->m_kind = Kind::Qt;
     source->m_storedWidth = size.width();
     source->m_storedHeight = size.height();
@@ -230,6 +273,8 @@ std::shared_ptr<const ImageSource> ImageSource::Probe(const std::string& path)
     source->m_transposed = OrientationTransposes(source->m_orientation);
     const QImage::Format format = reader.imageFormat();
     source->m_hasAlpha = format == QImage::Format_Invalid || QImage(1, 1, format).hasAlphaChannel();
+    if (format != QImage::Format_Invalid)
+        source->m_decodedBytesPerPixel = std::max(4, QImage(1, 1, format).depth() / 8);
     return source;
 }
 
@@ -260,8 +305,9 @@ int64_t ImageSource::RenderBytes(int32_t gridWidth, int32_t gridHeight) const
         return std::min<int64_t>(m_fileSize, int64_t(m_jpegReadLimit)) + m_jpegCoefficientBytes
             + int64_t(m_storedWidth) * 3 * 32 + result;
     }
-    // Qt decodes the whole picture and may convert it once.
-    return int64_t(m_storedWidth) * m_storedHeight * 8 + result;
+    // Qt decodes the whole picture, in its own format, and converts it to 32 bits or works in a
+    // buffer of its own of that size (libwebp's lossless decoder does).
+    return int64_t(m_storedWidth) * m_storedHeight * (m_decodedBytesPerPixel + 4) + result;
 }
 
 std::shared_ptr<ImageBuffer> ImageSource::Render(SourceRect rect, int32_t gridWidth, int32_t gridHeight, PixelRect window,

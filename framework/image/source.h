@@ -35,7 +35,8 @@ public:
         const std::atomic<bool>* stop = nullptr) const;
 
     const std::string& Path() const { return m_path; }
-    // About how many bytes rendering onto a grid of that size takes at its peak.
+    // About how many bytes rendering onto a grid of that size takes at its peak, the decoder's
+    // full-size buffers included (a JPEG's whole frame of coefficients, a picture Qt decodes).
     int64_t RenderBytes(int32_t gridWidth, int32_t gridHeight) const;
     // Probed from the same bytes: renderings of both are the same.
     friend bool operator==(const ImageSource&, const ImageSource&) = default;
@@ -63,4 +64,5 @@ private:
     size_t m_jpegReadLimit { 0 };
     int64_t m_fileSize { 0 };
     int64_t m_jpegCoefficientBytes { 0 }; // held at once by a progressive decode, else 0
+    int32_t m_decodedBytesPerPixel { 4 }; // of the picture Qt decodes
 };

@@ -13,38 +13,11 @@ using namespace engine_test;
 
 namespace {
 
-uint32_t crc32(const QByteArray& bytes)
-{
-    uint32_t crc = 0xFFFFFFFFu;
-    for (const char byte : bytes) {
-        crc ^= uint8_t(byte);
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-void putBigEndian32(QByteArray& bytes, qsizetype at, uint32_t value)
-{
-    for (int k = 0; k < 4; ++k)
-        bytes[at + k] = char(value >> (24 - 8 * k));
-}
-
-// A small PNG whose header claims `width` x `height`.
 void writePngClaiming(const QString& path, uint32_t width, uint32_t height)
 {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(Marked(8, 8).save(&buffer, "PNG"));
-    // Signature (8), IHDR length (4), "IHDR" (4), width, height ..., CRC over type and data.
-    ASSERT_EQ(png.mid(12, 4), "IHDR");
-    putBigEndian32(png, 16, width);
-    putBigEndian32(png, 20, height);
-    putBigEndian32(png, 29, crc32(png.mid(12, 17)));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(png);
+    file.write(fixtures::PngClaiming(width, height));
 }
 
 // A small progressive JPEG whose frame header claims `side` x `side`: such a file is decoded
@@ -94,6 +67,31 @@ TEST_F(EngineRun, HostileItemsAreSkippedAndHugePicturesCounted)
     rusage usage {};
     ASSERT_EQ(::getrusage(RUSAGE_SELF, &usage), 0);
     EXPECT_LT(usage.ru_maxrss, 1024 * 1024) << "peak memory in KiB";
+}
+
+// Files that start as pictures and cannot be read are failed items with their reasons, whether
+// they fail at opening (a header cut short) or at drawing (data cut short, on a worker for a
+// picture as large as this one); empty files and other files are passed over without a word.
+TEST_F(EngineRun, DamagedPicturesAreCountedWithTheirReasons)
+{
+    const QString source = makeFolder("Damaged");
+    writePicture(source + "/whole.jpg", 900, 600, "JPEG");
+    QFile whole(source + "/whole.jpg");
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.readAll();
+    const auto write = [](const QString& path, const QByteArray& content) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    };
+    write(source + "/a header cut.jpg", bytes.left(300));
+    write(source + "/b data cut.jpg", bytes.left(bytes.size() * 6 / 10));
+    write(source + "/c empty.jpg", QByteArray());
+    writeText(source + "/d notes.jpg");
+    choose(source);
+    run();
+    expectOneMessageSaying(record, { "2 pictures could not be processed", "a header cut.jpg", "incomplete" });
+    EXPECT_EQ(entries(root() + "/Damaged (B800)"), QStringList { "whole.jpg" });
 }
 
 // An item of the output folder's name that is a link to the source: the link goes, never what

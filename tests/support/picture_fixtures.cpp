@@ -179,6 +179,40 @@ std::string WritePng(const std::string& path, const QImage& image)
     return path;
 }
 
+namespace {
+
+uint32_t crc32(const QByteArray& bytes)
+{
+    uint32_t crc = 0xFFFFFFFFu;
+    for (const char byte : bytes) {
+        crc ^= uint8_t(byte);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void putBigEndian32(QByteArray& bytes, qsizetype at, uint32_t value)
+{
+    for (int k = 0; k < 4; ++k)
+        bytes[at + k] = char(value >> (24 - 8 * k));
+}
+
+} // namespace
+
+QByteArray PngClaiming(uint32_t width, uint32_t height)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    Marked(8, 8).save(&buffer, "PNG");
+    // Signature (8), IHDR length (4), "IHDR" (4), width, height ..., CRC over type and data.
+    putBigEndian32(png, 16, width);
+    putBigEndian32(png, 20, height);
+    putBigEndian32(png, 29, crc32(png.mid(12, 17)));
+    return png;
+}
+
 QByteArray WideGamutProfile()
 {
     return QColorSpace(QColorSpace::AdobeRgb).iccProfile();

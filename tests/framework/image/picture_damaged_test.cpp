@@ -1,0 +1,102 @@
+// Files that start as a picture but cannot be read: each one is refused at opening with its
+// reason, never passed over as if it were no picture.
+#include "framework/core/exceptions.h"
+#include "framework/image/picture.h"
+
+#include "tests/framework/image/picture_helpers.h"
+#include "tests/support/picture_fixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImageWriter>
+
+#include <functional>
+#include <string>
+
+using namespace fixtures;
+
+namespace {
+
+QByteArray jpegOf(const TempFolder& dir, int width, int height)
+{
+    return ReadBytes(WriteJpeg(dir.file("made.jpg"), Gradient(width, height), 90));
+}
+
+// Where the frame header's marker of a JPEG lies (its byte after 0xFF).
+qsizetype frameAt(const QByteArray& jpeg)
+{
+    for (qsizetype i = 2; i + 9 < jpeg.size(); ++i) {
+        const auto marker = static_cast<unsigned char>(jpeg[i + 1]);
+        if (static_cast<unsigned char>(jpeg[i]) == 0xFF && marker >= 0xC0 && marker <= 0xC2)
+            return i + 1;
+    }
+    return -1;
+}
+
+// The JPEG with another frame type (0xC3 lossless, 0xC5 hierarchical, 0xC9 arithmetic), sample
+// precision or size in its frame header.
+QByteArray withFrame(QByteArray jpeg, int marker, int precision = 8, int width = 0, int height = 0)
+{
+    const qsizetype at = frameAt(jpeg);
+    jpeg[at] = char(marker);
+    jpeg[at + 3] = char(precision);
+    if (width > 0) {
+        jpeg[at + 4] = char(height >> 8), jpeg[at + 5] = char(height);
+        jpeg[at + 6] = char(width >> 8), jpeg[at + 7] = char(width);
+    }
+    return jpeg;
+}
+
+QByteArray qtWritten(const QImage& image, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, format).write(image);
+    return bytes;
+}
+
+} // namespace
+
+struct DamagedCase {
+    const char* name;
+    std::function<QByteArray(const TempFolder&)> bytes;
+    const char* reason; // a part of the reason given
+};
+
+class PictureDamaged : public ::testing::TestWithParam<DamagedCase> {};
+
+TEST_P(PictureDamaged, IsRefusedWithItsReason)
+{
+    TempFolder dir;
+    const std::string path = WriteBytes(dir.file("damaged"), GetParam().bytes(dir));
+    try {
+        const Ref<Picture> picture = open(path);
+        ADD_FAILURE() << "opened as " << (picture ? std::to_string(picture->Width()) : std::string("no picture"));
+    } catch (const IOException& e) {
+        EXPECT_NE(std::string(e.what()).find(GetParam().reason), std::string::npos) << e.what();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, PictureDamaged,
+    ::testing::Values(DamagedCase { "JpegSignatureOnly", [](const TempFolder&) { return QByteArray("\xFF\xD8\xFF", 3); }, "incomplete" },
+        DamagedCase { "JpegCutAt100", [](const TempFolder& d) { return jpegOf(d, 640, 480).left(100); }, "incomplete" },
+        DamagedCase { "JpegCutAt300", [](const TempFolder& d) { return jpegOf(d, 640, 480).left(300); }, "incomplete" },
+        DamagedCase { "JpegCutAt600", [](const TempFolder& d) { return jpegOf(d, 640, 480).left(600); }, "incomplete" },
+        DamagedCase { "Jpeg12Bit", [](const TempFolder& d) { return withFrame(jpegOf(d, 64, 64), 0xC1, 12); }, "12 bits" },
+        DamagedCase { "JpegLossless", [](const TempFolder& d) { return withFrame(jpegOf(d, 64, 64), 0xC3); }, "lossless" },
+        DamagedCase { "JpegHierarchical", [](const TempFolder& d) { return withFrame(jpegOf(d, 64, 64), 0xC5); }, "hierarchical" },
+        DamagedCase { "JpegWiderThanAnyDecoder", [](const TempFolder& d) { return withFrame(jpegOf(d, 64, 64), 0xC0, 8, 65535, 8); },
+            "too large to open (65535 x 8" },
+        // Arithmetic coding gives no sign of missing data: only the size limit stops it.
+        DamagedCase { "ArithmeticJpegClaimingFarMore",
+            [](const TempFolder& d) { return withFrame(jpegOf(d, 64, 64), 0xC9, 8, 65000, 65000); }, "too large to open (65000 x 65000" },
+        DamagedCase { "PngCutInHeader", [](const TempFolder& d) { return ReadBytes(WritePng(d.file("p.png"), Gradient(64, 64))).left(20); }, "PNG" },
+        DamagedCase { "PngWiderThanAnyDecoder", [](const TempFolder&) { return PngClaiming(70000, 10); }, "too large to open (70000 x 10" },
+        DamagedCase { "PngClaimingFarMore", [](const TempFolder&) { return PngClaiming(60000, 60000); }, "too large to open" },
+        DamagedCase { "GifCutInHeader", [](const TempFolder&) { return QByteArray("GIF89a\x40", 7); }, "GIF" },
+        DamagedCase { "WebPCutInHeader", [](const TempFolder&) { return qtWritten(Gradient(64, 64), "webp").left(16); }, "WebP" },
+        DamagedCase { "TiffCutInHeader", [](const TempFolder&) { return qtWritten(Gradient(64, 64), "tiff").left(10); }, "TIFF" },
+        DamagedCase { "BmpCutInHeader", [](const TempFolder&) { return qtWritten(Gradient(64, 64), "bmp").left(30); }, "BMP" }),
+    [](const auto& info) { return std::string(info.param.name); });
