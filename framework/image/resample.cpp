@@ -227,16 +227,24 @@ FILTER_INLINE v8f partialSums(const float* in, const FilterWeights& a, int32_t i
     return sum;
 }
 
+using v8i = int32_t __attribute__((vector_size(32)));
+
+// Lanes of two vectors added in pairs, then in quads: the steps of the transpose below. Inlined
+// into each target's clone like every helper here that takes wide vectors by value: as a call,
+// a clone built for AVX-512 would pass them to baseline code that expects them another way.
+FILTER_INLINE v8f pairUp(v8f a, v8f b)
+{
+    return __builtin_shuffle(a, b, v8i { 0, 8, 1, 9, 4, 12, 5, 13 }) + __builtin_shuffle(a, b, v8i { 2, 10, 3, 11, 6, 14, 7, 15 });
+}
+
+FILTER_INLINE v8f quadUp(v8f a, v8f b)
+{
+    return __builtin_shuffle(a, b, v8i { 0, 1, 8, 9, 4, 5, 12, 13 }) + __builtin_shuffle(a, b, v8i { 2, 3, 10, 11, 6, 7, 14, 15 });
+}
+
 // The totals of eight vectors at once, by a transpose of additions: lane j holds the sum of s[j].
 FILTER_INLINE v8f totals(const v8f* s)
 {
-    using v8i = int32_t __attribute__((vector_size(32)));
-    const auto pairUp = [](v8f a, v8f b) {
-        return __builtin_shuffle(a, b, v8i { 0, 8, 1, 9, 4, 12, 5, 13 }) + __builtin_shuffle(a, b, v8i { 2, 10, 3, 11, 6, 14, 7, 15 });
-    };
-    const auto quadUp = [](v8f a, v8f b) {
-        return __builtin_shuffle(a, b, v8i { 0, 1, 8, 9, 4, 5, 12, 13 }) + __builtin_shuffle(a, b, v8i { 2, 3, 10, 11, 6, 7, 14, 15 });
-    };
     const v8f low = quadUp(pairUp(s[0], s[1]), pairUp(s[2], s[3]));
     const v8f high = quadUp(pairUp(s[4], s[5]), pairUp(s[6], s[7]));
     return __builtin_shuffle(low, high, v8i { 0, 1, 2, 3, 8, 9, 10, 11 })
