@@ -2,6 +2,7 @@
 // answering.
 #include "framework/image/read_ahead.h"
 
+#include "framework/core/exceptions.h"
 #include "framework/core/file_system.h"
 #include "framework/core/folder_item.h"
 #include "framework/image/jpeg.h"
@@ -181,6 +182,10 @@ void work(Job& job)
         job.result.reset();
         job.error = std::current_exception();
     } catch (const std::bad_alloc&) {
+        job.result.reset();
+    } catch (const RuntimeException&) {
+        // A file that cannot be opened (no permission, a damaged header): the run's own opening
+        // of it meets the same and reports it.
         job.result.reset();
     }
     finish(job);

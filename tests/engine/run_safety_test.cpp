@@ -75,8 +75,10 @@ TEST_F(EngineRun, HostileItemsAreSkippedAndHugePicturesCounted)
 TEST_F(EngineRun, DamagedPicturesAreCountedWithTheirReasons)
 {
     const QString source = makeFolder("Damaged");
-    writePicture(source + "/whole.jpg", 900, 600, "JPEG");
-    QFile whole(source + "/whole.jpg");
+    // The whole picture comes first and is large enough for the read-ahead's workers to open the
+    // items after it.
+    writePicture(source + "/a whole.jpg", 900, 600, "JPEG");
+    QFile whole(source + "/a whole.jpg");
     ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
     const QByteArray bytes = whole.readAll();
     const auto write = [](const QString& path, const QByteArray& content) {
@@ -84,14 +86,14 @@ TEST_F(EngineRun, DamagedPicturesAreCountedWithTheirReasons)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(content);
     };
-    write(source + "/a header cut.jpg", bytes.left(300));
-    write(source + "/b data cut.jpg", bytes.left(bytes.size() * 6 / 10));
-    write(source + "/c empty.jpg", QByteArray());
-    writeText(source + "/d notes.jpg");
+    write(source + "/b header cut.jpg", bytes.left(300));
+    write(source + "/c data cut.jpg", bytes.left(bytes.size() * 6 / 10));
+    write(source + "/d empty.jpg", QByteArray());
+    writeText(source + "/e notes.jpg");
     choose(source);
     run();
-    expectOneMessageSaying(record, { "2 pictures could not be processed", "a header cut.jpg", "incomplete" });
-    EXPECT_EQ(entries(root() + "/Damaged (B800)"), QStringList { "whole.jpg" });
+    expectOneMessageSaying(record, { "2 pictures could not be processed", "b header cut.jpg", "incomplete" });
+    EXPECT_EQ(entries(root() + "/Damaged (B800)"), QStringList { "a whole.jpg" });
 }
 
 // An item of the output folder's name that is a link to the source: the link goes, never what
