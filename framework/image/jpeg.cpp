@@ -3,29 +3,15 @@
 
 #include "framework/image/jpeg_decompressor.h"
 
-#include <turbojpeg.h>
-
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 namespace {
 
-const char IccSignature[] = "ICC_PROFILE"; // followed by a NUL, a sequence number and a count
-constexpr size_t IccHeaderSize = 14;
-constexpr size_t IccChunkMax = 65533 - IccHeaderSize;
-
-struct TjHandle {
-    tjhandle h;
-    explicit TjHandle(tjhandle handle) : h(handle) {}
-    ~TjHandle()
-    {
-        if (h)
-            tjDestroy(h);
-    }
-    TjHandle(const TjHandle&) = delete;
-    TjHandle& operator=(const TjHandle&) = delete;
-};
+// What one APP2 marker holds of an ICC profile, after its 14 bytes of signature and numbering.
+constexpr size_t IccChunkMax = 65533 - 14;
 
 // Pictures from this many pixels on are decoded only after a check at an eighth of their size
 // has shown that the file holds data for all of them.
@@ -61,22 +47,15 @@ void checkCoverage(const uint8_t* data, size_t size)
 
 JpegScale ChooseJpegScale(int32_t width, int32_t height, double minWidth, double minHeight)
 {
-    int count = 0;
-    const tjscalingfactor* factors = tjGetScalingFactors(&count);
-    JpegScale best;
-    for (int i = 0; factors && i < count; ++i) {
-        const JpegScale s { factors[i].num, factors[i].denom };
-        // Only 1/8, 1/4 and 1/2: libjpeg-turbo has SIMD code for those, and the odd eighths
-        // truncate each block's spectrum so coarsely that a zone plate shows it (36.8 dB against
-        // 40.2 dB at 1/2, for 6000 to 800 pixels).
-        if (s.num != 1 || (s.denom != 1 && s.denom != 2 && s.denom != 4 && s.denom != 8))
-            continue;
-        if (s.Scaled(width) < minWidth || s.Scaled(height) < minHeight)
-            continue;
-        if (int64_t(s.num) * best.denom < int64_t(best.num) * s.denom)
-            best = s;
+    // Only 1/8, 1/4 and 1/2: libjpeg-turbo has SIMD code for those, and the odd eighths truncate
+    // each block's spectrum so coarsely that a zone plate shows it (36.8 dB against 40.2 dB at
+    // 1/2, for 6000 to 800 pixels).
+    for (const int32_t denom : { 8, 4, 2 }) {
+        const JpegScale s { 1, denom };
+        if (s.Scaled(width) >= minWidth && s.Scaled(height) >= minHeight)
+            return s;
     }
-    return best;
+    return {};
 }
 
 namespace {
@@ -240,43 +219,69 @@ void JpegPlanes::decodeBand()
         p.count += p.band;
 }
 
+namespace {
+
+// Owns the compressor and its output, so that any way out of the encoding releases both.
+struct Compressor {
+    JpegErrors errors;
+    jpeg_compress_struct info {};
+    unsigned char* out { nullptr };
+    unsigned long outSize { 0 };
+    bool created { false };
+
+    Compressor() { info.err = errors.Manager(); }
+    Compressor(const Compressor&) = delete;
+    Compressor& operator=(const Compressor&) = delete;
+    ~Compressor()
+    {
+        if (created)
+            jpeg_destroy_compress(&info);
+        std::free(out); // jpeg_mem_dest's buffer, the library's malloc
+    }
+};
+
+} // namespace
+
 std::vector<uint8_t> EncodeJpeg(const ImageBuffer& image, int32_t quality, const std::vector<uint8_t>& icc)
 {
-    TjHandle tj(tjInitCompress());
-    if (!tj.h)
-        throw ImageCodecError("The JPEG encoder could not start.");
     quality = std::clamp(quality, 1, 100);
     // Full-resolution chroma only where the quality asked for is high enough to show it.
-    const int subsamp = quality >= 90 ? TJSAMP_444 : TJSAMP_420;
-    unsigned char* out = nullptr;
-    unsigned long outSize = 0;
-    const int failed = tjCompress2(tj.h, image.pixels.data(), image.width, image.width * 4, image.height, TJPF_RGBX,
-        &out, &outSize, subsamp, quality, 0);
-    const std::unique_ptr<unsigned char, void (*)(unsigned char*)> owned(out, &tjFree);
-    if (failed != 0)
-        throw ImageCodecError(std::string("The JPEG file cannot be encoded: ") + tjGetErrorStr2(tj.h));
-    std::vector<uint8_t> file(out, out + outSize);
-    if (icc.empty())
-        return file;
-
-    // The ICC profile goes in APP2 chunks right after the JFIF header.
-    size_t insertAt = 2;
-    if (file.size() > 6 && file[2] == 0xFF && file[3] == 0xE0)
-        insertAt = 4 + (size_t(file[4]) << 8 | file[5]);
-    std::vector<uint8_t> markers;
-    const size_t chunks = (icc.size() + IccChunkMax - 1) / IccChunkMax;
-    if (chunks > 255)
-        return file; // no room for such a profile: the pixels stand without it
-    for (size_t i = 0; i < chunks; ++i) {
-        const size_t from = i * IccChunkMax;
-        const size_t n = std::min(IccChunkMax, icc.size() - from);
-        const size_t length = n + IccHeaderSize + 2;
-        markers.insert(markers.end(), { 0xFF, 0xE2, uint8_t(length >> 8), uint8_t(length & 0xFF) });
-        markers.insert(markers.end(), IccSignature, IccSignature + 12);
-        markers.push_back(uint8_t(i + 1));
-        markers.push_back(uint8_t(chunks));
-        markers.insert(markers.end(), icc.begin() + ptrdiff_t(from), icc.begin() + ptrdiff_t(from + n));
-    }
-    file.insert(file.begin() + ptrdiff_t(insertAt), markers.begin(), markers.end());
-    return file;
+    const int lumaSampling = quality >= 90 ? 1 : 2;
+    // The settings of TurboJPEG's compressor, which this encoder replaced, so that the pictures
+    // stay the same to the byte: its quantisation tables, the fast integer DCT below quality 96,
+    // standard Huffman tables, a JFIF header.
+    Compressor c;
+    JSAMPROW rows[16];
+    const bool encoded = c.errors.Run([&] {
+        jpeg_create_compress(&c.info);
+        c.created = true;
+        jpeg_mem_dest(&c.info, &c.out, &c.outSize);
+        c.info.image_width = JDIMENSION(image.width);
+        c.info.image_height = JDIMENSION(image.height);
+        c.info.input_components = 4;
+        c.info.in_color_space = JCS_EXT_RGBX;
+        jpeg_set_defaults(&c.info);
+        jpeg_set_quality(&c.info, quality, TRUE);
+        c.info.dct_method = quality >= 96 ? JDCT_ISLOW : JDCT_IFAST;
+        jpeg_set_colorspace(&c.info, JCS_YCbCr);
+        c.info.comp_info[0].h_samp_factor = c.info.comp_info[0].v_samp_factor = lumaSampling;
+        for (int i = 1; i < 3; ++i)
+            c.info.comp_info[i].h_samp_factor = c.info.comp_info[i].v_samp_factor = 1;
+        jpeg_start_compress(&c.info, TRUE);
+        // Right after the JFIF header; a profile beyond what 255 markers hold is left out and
+        // the pixels stand without it.
+        if (!icc.empty() && icc.size() <= 255 * IccChunkMax)
+            jpeg_write_icc_profile(&c.info, icc.data(), unsigned(icc.size()));
+        while (c.info.next_scanline < c.info.image_height) {
+            const JDIMENSION first = c.info.next_scanline;
+            const JDIMENSION count = std::min<JDIMENSION>(16, c.info.image_height - first);
+            for (JDIMENSION i = 0; i < count; ++i)
+                rows[i] = const_cast<JSAMPROW>(image.row(int32_t(first + i)));
+            jpeg_write_scanlines(&c.info, rows, count);
+        }
+        jpeg_finish_compress(&c.info);
+    });
+    if (!encoded)
+        throw ImageCodecError("The JPEG file cannot be encoded: " + c.errors.LibraryText());
+    return std::vector<uint8_t>(c.out, c.out + c.outSize);
 }

@@ -37,6 +37,9 @@ void JpegErrors::stop(j_common_ptr common)
 {
     const jpeg_error_mgr& err = *common->err;
     m_code = err.msg_code;
+    char text[JMSG_LENGTH_MAX] {};
+    err.format_message(common, text);
+    m_text = text;
     switch (m_code) {
     case JWRN_JPEG_EOF:
         m_reason = "The JPEG file is damaged: its data ends before its picture does.";
@@ -58,11 +61,8 @@ void JpegErrors::stop(j_common_ptr common)
             m_reason = "The JPEG file is of a kind that cannot be read.";
         break;
     }
-    default: {
-        char text[JMSG_LENGTH_MAX] {};
-        err.format_message(common, text);
+    default:
         m_reason = std::string(m_dataEnded ? "The JPEG file is incomplete: " : "The JPEG file cannot be decoded: ") + text;
-    }
     }
     std::longjmp(m_jump, 1);
 }

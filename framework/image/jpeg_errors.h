@@ -39,8 +39,10 @@ public:
     int Code() const { return m_code; }
     // Whether the data ran out before the library had what it asked for.
     bool DataEnded() const { return m_dataEnded; }
-    // The reason in words, for a person.
+    // The reason in words, for a person, as a decoder gives it.
     const std::string& Reason() const { return m_reason; }
+    // The library's own words for it.
+    const std::string& LibraryText() const { return m_text; }
 
 private:
     static void fail(j_common_ptr common);
@@ -53,4 +55,5 @@ private:
     int m_code { 0 };
     bool m_dataEnded { false };
     std::string m_reason;
+    std::string m_text;
 };

@@ -100,3 +100,42 @@ INSTANTIATE_TEST_SUITE_P(Files, PictureDamaged,
         DamagedCase { "TiffCutInHeader", [](const TempFolder&) { return qtWritten(Gradient(64, 64), "tiff").left(10); }, "TIFF" },
         DamagedCase { "BmpCutInHeader", [](const TempFolder&) { return qtWritten(Gradient(64, 64), "bmp").left(30); }, "BMP" }),
     [](const auto& info) { return std::string(info.param.name); });
+
+namespace {
+
+// The outcome of drawing the whole file: "" when it draws, else the reason it fails.
+std::string drawing(const std::string& path)
+{
+    try {
+        const Ref<Picture> source = open(path);
+        if (!source)
+            return "no picture";
+        resized(source, 320, 240);
+        return "";
+    } catch (const IOException& e) {
+        return e.what();
+    }
+}
+
+} // namespace
+
+// Data damaged after the header fails when drawn, each damage with its own reason: a file cut
+// short is not taken for a corrupt one, nor the other way round.
+TEST(PictureDamagedData, EachDamageGetsItsReason)
+{
+    TempFolder dir;
+    const QByteArray whole = jpegOf(dir, 640, 480);
+    const QByteArray end("\xFF\xD9", 2);
+    EXPECT_NE(drawing(WriteBytes(dir.file("cut.jpg"), whole.left(whole.size() / 2))).find("incomplete"), std::string::npos);
+    EXPECT_NE(drawing(WriteBytes(dir.file("closed.jpg"), whole.left(whole.size() / 2) + end)).find("breaks off"), std::string::npos);
+    // Single bits flipped in the compressed data: the decoder either passes over them or says the
+    // data is damaged, never that it ends.
+    const qsizetype data = whole.indexOf(QByteArray("\xFF\xDA", 2)) + 20;
+    for (int i = 0; i < 12; ++i) {
+        QByteArray bytes = whole;
+        const qsizetype at = data + (whole.size() - data - 2) * i / 12;
+        bytes[at] = char(bytes[at] ^ char(1 << (i % 8)));
+        const std::string reason = drawing(WriteBytes(dir.file("flipped.jpg"), bytes));
+        EXPECT_EQ(reason.find("ends before"), std::string::npos) << "bit flipped at " << at << ": " << reason;
+    }
+}
