@@ -200,6 +200,15 @@ void putBigEndian32(QByteArray& bytes, qsizetype at, uint32_t value)
 
 } // namespace
 
+QByteArray QtEncoded(const QImage& image, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, format).write(image);
+    return bytes;
+}
+
 QByteArray PngClaiming(uint32_t width, uint32_t height)
 {
     QByteArray png;

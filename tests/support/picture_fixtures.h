@@ -56,6 +56,8 @@ struct JpegLayout {
 // expose); returns the path.
 std::string WriteJpeg(const std::string& path, const QImage& image, const JpegLayout& layout, int quality = 95);
 std::string WriteBytes(const std::string& path, const QByteArray& bytes);
+// The picture as Qt's writer for `format` ("webp", "tiff", "bmp"...) encodes it.
+QByteArray QtEncoded(const QImage& image, const char* format);
 // A small PNG whose header claims `width` x `height` (its checksum made to match).
 QByteArray PngClaiming(uint32_t width, uint32_t height);
 QByteArray ReadBytes(const std::string& path);

@@ -8,9 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QBuffer>
-#include <QImageWriter>
-
 #include <functional>
 #include <string>
 
@@ -46,15 +43,6 @@ QByteArray withFrame(QByteArray jpeg, int marker, int precision = 8, int width =
         jpeg[at + 6] = char(width >> 8), jpeg[at + 7] = char(width);
     }
     return jpeg;
-}
-
-QByteArray qtWritten(const QImage& image, const char* format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter(&buffer, format).write(image);
-    return bytes;
 }
 
 } // namespace
@@ -96,9 +84,9 @@ INSTANTIATE_TEST_SUITE_P(Files, PictureDamaged,
         DamagedCase { "PngWiderThanAnyDecoder", [](const TempFolder&) { return PngClaiming(70000, 10); }, "too large to open (70000 x 10" },
         DamagedCase { "PngClaimingFarMore", [](const TempFolder&) { return PngClaiming(60000, 60000); }, "too large to open" },
         DamagedCase { "GifCutInHeader", [](const TempFolder&) { return QByteArray("GIF89a\x40", 7); }, "GIF" },
-        DamagedCase { "WebPCutInHeader", [](const TempFolder&) { return qtWritten(Gradient(64, 64), "webp").left(16); }, "WebP" },
-        DamagedCase { "TiffCutInHeader", [](const TempFolder&) { return qtWritten(Gradient(64, 64), "tiff").left(10); }, "TIFF" },
-        DamagedCase { "BmpCutInHeader", [](const TempFolder&) { return qtWritten(Gradient(64, 64), "bmp").left(30); }, "BMP" }),
+        DamagedCase { "WebPCutInHeader", [](const TempFolder&) { return QtEncoded(Gradient(64, 64), "webp").left(16); }, "WebP" },
+        DamagedCase { "TiffCutInHeader", [](const TempFolder&) { return QtEncoded(Gradient(64, 64), "tiff").left(10); }, "TIFF" },
+        DamagedCase { "BmpCutInHeader", [](const TempFolder&) { return QtEncoded(Gradient(64, 64), "bmp").left(30); }, "BMP" }),
     [](const auto& info) { return std::string(info.param.name); });
 
 namespace {

@@ -15,9 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QBuffer>
-#include <QImageWriter>
-
 #include <cstdlib>
 #include <map>
 #include <random>
@@ -29,15 +26,6 @@
 using namespace fixtures;
 
 namespace {
-
-QByteArray qtWritten(const QImage& image, const char* format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter(&buffer, format).write(image);
-    return bytes;
-}
 
 // A GIF of the picture's red channel in 128 greys, written without compression: 8-bit codes with
 // a clear code before the code table would grow past them (Qt writes no GIF).
@@ -119,10 +107,10 @@ std::vector<Mutant> hostileFiles(const TempFolder& dir)
     std::vector<Mutant> files;
     mutate("jpeg", ReadBytes(WriteJpeg(dir.file("g.jpg"), picture, 85)), random, files);
     mutate("progressive", ReadBytes(WriteJpeg(dir.file("p.jpg"), picture, JpegLayout { .progressive = true }, 85)), random, files);
-    mutate("png", qtWritten(Marked(600, 450, true), "png"), random, files);
+    mutate("png", QtEncoded(Marked(600, 450, true), "png"), random, files);
     mutate("gif", gifOf(picture), random, files);
-    mutate("webp", qtWritten(picture, "webp"), random, files);
-    mutate("tiff", qtWritten(picture, "tiff"), random, files);
+    mutate("webp", QtEncoded(picture, "webp"), random, files);
+    mutate("tiff", QtEncoded(picture, "tiff"), random, files);
     // Headers that claim sizes far beyond their data, as a whole.
     files.push_back({ "png-claiming-huge", PngClaiming(60000, 60000) });
     files.push_back({ "png-claiming-large", PngClaiming(16000, 16000) });
