@@ -1,7 +1,9 @@
 // Times the batch run's work per picture: Open, draw scaled to at most 800 pixels on the biggest
 // side (colour, then mask), Save as JPEG quality 80.
 //   picture_bench <output folder> <picture>...
-// Prints wall and CPU milliseconds per picture and the peak resident memory.
+// Prints wall and CPU milliseconds per picture tried, the peak resident memory, and how many
+// pictures failed (damaged files fail as in a run).
+#include "framework/core/exceptions.h"
 #include "framework/image/picture.h"
 
 #include <QGuiApplication>
@@ -59,28 +61,35 @@ int main(int argc, char** argv)
     int done = 0;
     const auto wallStart = std::chrono::steady_clock::now();
     const double cpuStart = cpuSeconds();
+    int failed = 0;
     for (int i = 2; i < argc; ++i) {
-        Ref<Picture> source = Picture::Open(FolderItem::FromPath(argv[i]));
-        if (!source) {
-            std::fprintf(stderr, "not a picture: %s\n", argv[i]);
-            continue;
+        // A damaged file fails as it does in a run, and the next one goes on.
+        try {
+            Ref<Picture> source = Picture::Open(FolderItem::FromPath(argv[i]));
+            if (!source) {
+                std::fprintf(stderr, "not a picture: %s\n", argv[i]);
+                continue;
+            }
+            const int32_t sw = source->Width(), sh = source->Height();
+            const double k = 800.0 / std::max(sw, sh);
+            const int32_t nw = std::max(1, int32_t(sw * k + 0.5)), nh = std::max(1, int32_t(sh * k + 0.5));
+            Ref<Picture> target = NewPicture(nw, nh, 32);
+            target->Graphics()->DrawPicture(source, 0, 0, nw, nh, 0, 0, sw, sh);
+            target->Mask(true)->Graphics()->DrawPicture(source->Mask(true), 0, 0, nw, nh, 0, 0, sw, sh);
+            target->Save(FolderItem::FromPath(out + "/" + baseName(argv[i]) + ".jpg"), Picture::SaveAsJPEG, 80);
+            ++done;
+        } catch (const RuntimeException&) {
+            ++failed;
         }
-        const int32_t sw = source->Width(), sh = source->Height();
-        const double k = 800.0 / std::max(sw, sh);
-        const int32_t nw = std::max(1, int32_t(sw * k + 0.5)), nh = std::max(1, int32_t(sh * k + 0.5));
-        Ref<Picture> target = NewPicture(nw, nh, 32);
-        target->Graphics()->DrawPicture(source, 0, 0, nw, nh, 0, 0, sw, sh);
-        target->Mask(true)->Graphics()->DrawPicture(source->Mask(true), 0, 0, nw, nh, 0, 0, sw, sh);
-        target->Save(FolderItem::FromPath(out + "/" + baseName(argv[i]) + ".jpg"), Picture::SaveAsJPEG, 80);
-        ++done;
     }
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
     const double cpu = cpuSeconds() - cpuStart;
     rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
-    if (done == 0)
+    if (done + failed == 0)
         return 1;
-    std::printf("pictures %d wall_ms %.1f cpu_ms %.1f peak_rss_mb %.1f baseline_rss_mb %.1f\n", done, 1000 * wall / done,
-        1000 * cpu / done, usage.ru_maxrss / 1024.0, baseline / 1024.0);
+    const int tried = done + failed;
+    std::printf("pictures %d wall_ms %.1f cpu_ms %.1f peak_rss_mb %.1f baseline_rss_mb %.1f failed %d\n", done,
+        1000 * wall / tried, 1000 * cpu / tried, usage.ru_maxrss / 1024.0, baseline / 1024.0, failed);
     return 0;
 }
