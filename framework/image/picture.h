@@ -18,7 +18,9 @@ public:
 
     // The item read as a picture (by content, not by name), upright by its EXIF orientation;
     // nil for anything that is not a picture, folders included. A file that cannot be opened for
-    // reading (no permission) raises IOException.
+    // reading (no permission) raises IOException, and so does one that starts as a picture and
+    // cannot be read as one (damaged, of a kind no decoder reads, beyond the size limit), with
+    // its reason.
     static Ref<Picture> Open(const Ref<FolderItem>& file);
 
     int32_t Width() const;

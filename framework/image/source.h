@@ -15,9 +15,11 @@
 // render it.
 class ImageSource final {
 public:
-    // The file at `path` as a picture, decided by content; null for anything that is not a
-    // readable picture (folders, devices, empty, unknown or damaged headers). A file that is
-    // there and cannot be opened for reading (no permission) raises IOException.
+    // The file at `path` as a picture, decided by content; null for anything that is no picture
+    // (folders, devices, empty files, no picture format's signature). A file that is there and
+    // cannot be opened for reading (no permission), or that starts with a picture format's
+    // signature and whose header cannot be read or claims more than FitsImageLimits allows,
+    // raises IOException with the reason.
     static std::shared_ptr<const ImageSource> Probe(const std::string& path);
 
     // Upright size (after the EXIF orientation).
