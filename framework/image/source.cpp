@@ -301,13 +301,15 @@ int64_t ImageSource::RenderBytes(int32_t gridWidth, int32_t gridHeight) const
     const int64_t filterRows = std::min<int64_t>(int64_t(m_storedWidth) * 16 * 32, int64_t(4) << 20);
     const int64_t result = int64_t(gridWidth) * gridHeight * 4 + filterRows;
     if (m_kind == Kind::Jpeg) {
-        // The file's bytes, and a band of decoded rows of each plane.
-        return std::min<int64_t>(m_fileSize, int64_t(m_jpegReadLimit)) + m_jpegCoefficientBytes
+        // The file's bytes, a progressive frame's coefficients (in blocks padded to whole MCUs),
+        // and a band of decoded rows of each plane.
+        return std::min<int64_t>(m_fileSize, int64_t(m_jpegReadLimit)) + m_jpegCoefficientBytes * 9 / 8
             + int64_t(m_storedWidth) * 3 * 32 + result;
     }
     // Qt decodes the whole picture, in its own format, and converts it to 32 bits or works in a
-    // buffer of its own of that size (libwebp's lossless decoder does).
-    return int64_t(m_storedWidth) * m_storedHeight * (m_decodedBytesPerPixel + 4) + result;
+    // buffer of its own of that size (libwebp's lossless decoder does), with rows and tables of
+    // the decoder's besides.
+    return int64_t(m_storedWidth) * m_storedHeight * (m_decodedBytesPerPixel + 4) * 9 / 8 + result;
 }
 
 std::shared_ptr<ImageBuffer> ImageSource::Render(SourceRect rect, int32_t gridWidth, int32_t gridHeight, PixelRect window,

@@ -2,11 +2,15 @@
 // ones, however each decode fails.
 #include "framework/core/exceptions.h"
 #include "framework/image/picture.h"
+#include "framework/image/source.h"
 
 #include "tests/framework/image/picture_helpers.h"
 #include "tests/support/picture_fixtures.h"
 
 #include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImageWriter>
 
 #include <cstring>
 #include <fstream>
@@ -31,11 +35,10 @@ long statusKB(const char* field)
     return -1;
 }
 
-// How far the resident memory of a child process rises, in KB, while it draws every file as a run
-// does (colour and mask, to 800 pixels): a process of its own, so that nothing an earlier test
-// left behind counts, and the kernel's high-water mark is the whole truth. Failures of single
-// files are what a run meets too, and are passed over.
-long peakOfDrawing(const std::vector<std::string>& paths)
+// How far the resident memory of a child process rises, in KB, while it does `work`: a process
+// of its own, so that nothing an earlier test left behind counts, and the kernel's high-water
+// mark is the whole truth.
+long peakInChild(const std::function<void()>& work)
 {
     int pipeEnds[2];
     if (::pipe(pipeEnds) != 0)
@@ -48,14 +51,7 @@ long peakOfDrawing(const std::vector<std::string>& paths)
         // (which costs a bounded few megabytes, not a picture's worth a file).
         ::mallopt(M_MMAP_THRESHOLD, 256 * 1024);
         const long start = statusKB("VmRSS:");
-        for (const std::string& path : paths) {
-            try {
-                const Ref<Picture> source = open(path);
-                if (source)
-                    resized(source, 800, 800 * source->Height() / source->Width());
-            } catch (const RuntimeException&) {
-            }
-        }
+        work();
         const long peak = statusKB("VmHWM:") - start;
         const ssize_t written = ::write(pipeEnds[1], &peak, sizeof peak);
         ::_exit(written == sizeof peak ? 0 : 1);
@@ -69,6 +65,22 @@ long peakOfDrawing(const std::vector<std::string>& paths)
     if (child > 0)
         ::waitpid(child, &status, 0);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? peak : -1;
+}
+
+// Draws every file as a run does (colour and mask, to 800 pixels). Failures of single files are
+// what a run meets too, and are passed over.
+long peakOfDrawing(const std::vector<std::string>& paths)
+{
+    return peakInChild([&] {
+        for (const std::string& path : paths) {
+            try {
+                const Ref<Picture> source = open(path);
+                if (source)
+                    resized(source, 800, 800 * source->Height() / source->Width());
+            } catch (const RuntimeException&) {
+            }
+        }
+    });
 }
 
 } // namespace
@@ -98,3 +110,47 @@ TEST(PictureMemory, CutProgressiveJpegsCostNoMoreThanWholeOnes)
     // A megabyte for pages the two children touch by chance (a leak costs 18 MB a file).
     EXPECT_LE(damagedPeak, cleanPeak + 1024) << "peak resident KB: damaged " << damagedPeak << ", whole " << cleanPeak;
 }
+
+struct RenderCase {
+    const char* name;
+    std::function<QByteArray(const TempFolder&)> bytes;
+};
+
+class PictureRenderBytes : public ::testing::TestWithParam<RenderCase> {};
+
+// The read-ahead lets a decode start only when what it announces fits its budget: what rendering
+// really takes, full-size decode buffers and all, must not exceed what it announces.
+TEST_P(PictureRenderBytes, AnnouncesNoLessThanRenderingTakes)
+{
+    TempFolder dir;
+    const std::string path = WriteBytes(dir.file("picture"), GetParam().bytes(dir));
+    const auto source = ImageSource::Probe(path);
+    ASSERT_TRUE(source);
+    const int32_t w = 800, h = int32_t(int64_t(800) * source->Height() / source->Width());
+    const long announcedKB = long(source->RenderBytes(w, h) / 1024);
+    const long peak = peakInChild([&] {
+        source->Render({ 0, 0, double(source->Width()), double(source->Height()) }, w, h, { 0, 0, w, h });
+    });
+    ASSERT_GT(peak, 0);
+    // Two megabytes for the code and tables a first decode of the kind brings in.
+    EXPECT_LE(peak, announcedKB + 2048) << "KB taken, announced " << announcedKB;
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, PictureRenderBytes,
+    ::testing::Values(RenderCase { "ProgressiveJpeg",
+                          [](const TempFolder& d) {
+                              return ReadBytes(WriteJpeg(d.file("p.jpg"), Gradient(3000, 2000), JpegLayout { .progressive = true }, 90));
+                          } },
+        RenderCase { "Png", [](const TempFolder& d) { return ReadBytes(WritePng(d.file("p.png"), Gradient(3000, 2000))); } },
+        RenderCase { "SixteenBitPng", [](const TempFolder&) { return QtEncoded(Gradient(3000, 2000).convertToFormat(QImage::Format_RGBA64), "png"); } },
+        RenderCase { "LosslessWebP",
+            [](const TempFolder&) {
+                QByteArray bytes;
+                QBuffer buffer(&bytes);
+                buffer.open(QIODevice::WriteOnly);
+                QImageWriter writer(&buffer, "webp");
+                writer.setQuality(100); // lossless
+                writer.write(Gradient(3000, 2000));
+                return bytes;
+            } }),
+    [](const auto& info) { return std::string(info.param.name); });
