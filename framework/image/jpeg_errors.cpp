@@ -8,14 +8,15 @@
 JpegErrors::JpegErrors(Warnings warnings)
     : m_warnings(warnings)
 {
-    jpeg_std_error(&m_manager);
-    m_manager.error_exit = &JpegErrors::fail;
-    m_manager.emit_message = &JpegErrors::emit;
+    m_manager.self = this;
+    jpeg_std_error(&m_manager.library);
+    m_manager.library.error_exit = &JpegErrors::fail;
+    m_manager.library.emit_message = &JpegErrors::emit;
 }
 
 void JpegErrors::fail(j_common_ptr common)
 {
-    reinterpret_cast<JpegErrors*>(common->err)->stop(common);
+    of(common).stop(common);
 }
 
 // Level -1 is a warning; higher levels are trace messages, which say nothing of the file.
@@ -23,7 +24,7 @@ void JpegErrors::emit(j_common_ptr common, int level)
 {
     if (level >= 0)
         return;
-    auto* self = reinterpret_cast<JpegErrors*>(common->err);
+    JpegErrors* self = &of(common);
     const int code = common->err->msg_code;
     if (code == JWRN_JPEG_EOF)
         self->m_dataEnded = true;

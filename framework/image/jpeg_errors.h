@@ -22,7 +22,7 @@ public:
     JpegErrors(const JpegErrors&) = delete;
     JpegErrors& operator=(const JpegErrors&) = delete;
 
-    jpeg_error_mgr* Manager() { return &m_manager; }
+    jpeg_error_mgr* Manager() { return &m_manager.library; }
 
     // Runs `step`; a libjpeg error or a warning that stops it becomes false, with Code() and
     // Reason() telling why.
@@ -45,11 +45,16 @@ public:
     const std::string& LibraryText() const { return m_text; }
 
 private:
+    static JpegErrors& of(j_common_ptr common) { return *reinterpret_cast<Linked*>(common->err)->self; }
     static void fail(j_common_ptr common);
     static void emit(j_common_ptr common, int level);
     void stop(j_common_ptr common);
 
-    jpeg_error_mgr m_manager {}; // first: libjpeg hands a pointer to it back to the callbacks
+    // libjpeg hands the callbacks a pointer to its part, the first of a plain struct.
+    struct Linked {
+        jpeg_error_mgr library {};
+        JpegErrors* self { nullptr };
+    } m_manager;
     std::jmp_buf m_jump {};
     Warnings m_warnings;
     int m_code { 0 };

@@ -226,10 +226,12 @@ std::shared_ptr<const ImageSource> ImageSource::Probe(const std::string& path)
                 break;
             scan = ScanJpegHeader(head.data(), head.size(), header);
         }
+        if (scan == JpegScan::NeedMore && head.size() >= JpegHeaderLimit)
+            raiseDamaged("The JPEG file's header is too long to be read.");
         if (scan == JpegScan::NeedMore)
             raiseDamaged("The JPEG file is incomplete: it ends inside its header.");
         if (scan != JpegScan::Done)
-            raiseDamaged(header.problem);
+            raiseDamaged(header.problem.empty() ? "The JPEG file's header cannot be read." : header.problem);
         if (!FitsImageLimits(header.width, header.height))
             raiseDamaged(TooLargeToOpen(header.width, header.height));
         if (!header.cmyk) {
