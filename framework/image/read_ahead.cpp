@@ -178,8 +178,14 @@ void work(Job& job)
     } catch (const ImageCodecError&) {
         job.result.reset();
         job.error = std::current_exception();
-    } catch (const std::bad_alloc&) {
+    } catch (...) {
+        // Nothing may leave a worker's task: the pool would end the process. Anything but the
+        // codec's verdict on the file in hand (a file that cannot be opened, memory that ran out
+        // beside other decodes) is left for the draw's sequential path to meet on the run's
+        // thread, where it fails the item as it does without the read-ahead. Workers are no
+        // fibers, so there is no unwinding of a fiber here that this could swallow.
         job.result.reset();
+        job.error = nullptr;
     }
     finish(job);
 }
@@ -360,9 +366,12 @@ void ReadAhead::RunOnWorker(const std::function<void()>& work)
         }
     };
     state().aside->start([task, &work] {
+        // Whatever `work` throws goes back to the run's thread and is thrown there, as if it had
+        // run there; an exception leaving the task would end the process. Workers are no fibers,
+        // so catching everything here swallows no fiber's unwinding.
         try {
             work();
-        } catch (const std::exception&) {
+        } catch (...) {
             task->error = std::current_exception();
         }
         {
