@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace fixtures;
@@ -107,6 +108,40 @@ TEST(ReadAheadWait, TheWindowIsPaintedWhileALargeSaveEncodes)
     ASSERT_TRUE(SpinUntil([&] { return !thread.IsRunning(); }));
     EXPECT_GT(paintsAfterSave, paintsBeforeSave);
     EXPECT_EQ(ReadBytes(dir.file("aside.png")), ReadBytes(dir.file("here.png")));
+}
+
+// Whatever work on a worker throws, of any type, is thrown again on the thread that waits for it:
+// nothing leaves the worker, which would end the process.
+TEST(ReadAheadWait, WhatWorkOnAWorkerThrowsIsThrownWhereItWasWaitedFor)
+{
+    struct NotAnException {
+        int value;
+    };
+    int caughtValue = 0;
+    String caughtText;
+    bool ranHere = true;
+    Thread thread;
+    thread.OnRun = [&] {
+        const std::thread::id here = std::this_thread::get_id();
+        try {
+            ReadAhead::RunOnWorker([&] {
+                ranHere = std::this_thread::get_id() == here;
+                throw NotAnException { 7 };
+            });
+        } catch (const NotAnException& e) {
+            caughtValue = e.value;
+        }
+        try {
+            ReadAhead::RunOnWorker([] { throw IOException("cannot be read: Permission denied", 13); });
+        } catch (const IOException& e) {
+            caughtText = e.Message();
+        }
+    };
+    thread.Run();
+    ASSERT_TRUE(SpinUntil([&] { return !thread.IsRunning(); }));
+    EXPECT_FALSE(ranHere);
+    EXPECT_EQ(caughtValue, 7);
+    EXPECT_EQ(caughtText, "cannot be read: Permission denied");
 }
 
 // The application object lives until the process ends; what the workers use does not. So no
