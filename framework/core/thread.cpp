@@ -76,6 +76,12 @@ std::vector<std::function<void()>>& endHooks()
     return hooks;
 }
 
+std::vector<std::function<void()>>& turnEndHooks()
+{
+    static std::vector<std::function<void()>> hooks;
+    return hooks;
+}
+
 // Runs the end hooks when the Run event is left, by any way (a fiber unwound included).
 struct RunEnded {
     ~RunEnded()
@@ -233,6 +239,8 @@ struct ThreadFiber : std::enable_shared_from_this<ThreadFiber> {
         current = previous;
         if (!fiber)
             reportEscaped();
+        for (const auto& hook : turnEndHooks())
+            hook();
     }
 
     // On the fiber: back to whoever resumed it. With `again`, the next turn comes once the event
@@ -402,6 +410,11 @@ ThreadTurnsHeld::ThreadTurnsHeld()
 ThreadTurnsHeld::~ThreadTurnsHeld()
 {
     --turnsHeld;
+}
+
+void OnTurnEnded(std::function<void()> hook)
+{
+    turnEndHooks().push_back(std::move(hook));
 }
 
 void OnThreadEnded(std::function<void()> hook)

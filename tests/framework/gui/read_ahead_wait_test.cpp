@@ -1,8 +1,12 @@
 // A thread's draw that waits for a worker: the event loop keeps the windows painted meanwhile, and
 // what would run the program's handlers waits for the thread's next yield.
+#include "framework/core/thread.h"
+#include "framework/gui/application.h"
+#include "framework/gui/menu_item.h"
 #include "framework/image/picture.h"
 #include "framework/image/read_ahead.h"
-#include "framework/core/thread.h"
+#include "tests/framework/gui/window_fixture.h"
+#include "tests/support/framework_key.h"
 
 #include "tests/support/picture_fixtures.h"
 #include "tests/support/spin.h"
@@ -81,6 +85,63 @@ TEST(ReadAheadWait, TheWindowIsPaintedWhileADrawWaitsAndItsClosingWaitsForTheYie
     EXPECT_TRUE(visibleAfterDraw);
     // Once the thread has yielded, the window is closed as it was asked to be.
     EXPECT_TRUE(SpinUntil([&] { return window.closes == 1 && !window.isVisible(); }));
+}
+
+// Whatever would run the program while a draw waits (items opened with the application, a drop, a
+// menu command, a window's closing) runs only once the thread has yielded, in the order it came.
+TEST(ReadAheadWait, EventsForTheProgramWaitForTheYieldAndComeInTheirOrder)
+{
+    TempFolder dir;
+    const std::string path = WriteJpeg(dir.file("large.jpg"), Gradient(4000, 3000), 95);
+    std::vector<std::string> log;
+
+    const auto app = MakeRef<Application>();
+    app->OnOpenDocument = [&](const Ref<FolderItem>& item) { log.push_back("open " + item->Name()); };
+    RuntimeRegisterAppObject(app);
+    auto window = MakeRef<TestWindow>();
+    window->addMenuHandlers = [&](Window& w) {
+        w.AddMenuHandler("FileTry", [&] {
+            log.push_back("menu");
+            return true;
+        });
+    };
+    window->OnDropObject = [&](DragItem& item, int32_t) { log.push_back("drop " + item.FolderItem()->Name()); };
+    window->OnClose = [&] { log.push_back("close"); };
+    window->Constructor();
+    const auto menuItem = MakeRef<MenuItem>();
+    menuItem->Name("FileTry");
+
+    bool timerRan = false;
+    const int64_t taken = ReadAhead::Taken();
+    Thread thread;
+    thread.OnRun = [&] {
+        const Ref<Picture> source = Picture::Open(FolderItem::FromPath(path));
+        const Ref<Picture> target = NewPicture(400, 300, 32);
+        // Comes while the draw waits: the event loop runs inside the thread's turn.
+        QTimer::singleShot(0, [&] {
+            timerRan = true;
+            DeliverOpenedItems({ path });
+            DragItem item({ dir.path() });
+            window->DispatchDrop(testKey(), item, 1);
+            window->ChooseMenuItem(testKey(), menuItem);
+            window->TopLevelWidget(testKey())->close();
+        });
+        target->Graphics()->DrawPicture(source, 0, 0, 400, 300, 0, 0, source->Width(), source->Height());
+        log.push_back("drawn");
+        RuntimeBackgroundTask();
+        log.push_back("next turn");
+    };
+    thread.Run();
+    ASSERT_TRUE(SpinUntil([&] { return !thread.IsRunning(); }));
+    RuntimeRegisterAppObject(nullptr);
+
+    EXPECT_EQ(ReadAhead::Taken(), taken + 1) << "the draw did not wait for a worker";
+    EXPECT_TRUE(timerRan);
+    const std::string folderName = FolderItem::FromPath(dir.path())->Name();
+    const std::vector<std::string> expected { "drawn", "open large.jpg", "drop " + folderName, "menu", "close",
+        "next turn" };
+    EXPECT_EQ(log, expected);
+    EXPECT_FALSE(window->IsOpen());
 }
 
 // A large picture's encoding takes a good part of a second: a worker does it while the windows
