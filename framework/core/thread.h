@@ -80,6 +80,10 @@ public:
     ThreadTurnsHeld& operator=(const ThreadTurnsHeld&) = delete;
 };
 
+// Framework-internal: called on the event loop each time a thread's turn has ended (it yielded, or
+// its Run event ended): what was held back during the turn may run now.
+void OnTurnEnded(std::function<void()> hook);
+
 // Framework-internal: called on the GUI thread each time a thread's Run event has ended (returned,
 // escaped or been unwound).
 void OnThreadEnded(std::function<void()> hook);

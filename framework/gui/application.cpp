@@ -2,6 +2,7 @@
 // hands over.
 #include "framework/gui/application.h"
 
+#include "framework/gui/held_events.h"
 #include "framework/gui/quit_requests.h"
 #include "framework/gui/runtime.h"
 #include "framework/gui/single_instance.h"
@@ -120,6 +121,8 @@ void OpenInstanceDoor(const String& socketPath, const std::vector<String>& items
 
 void DeliverOpenedItems(const std::vector<String>& arguments)
 {
+    if (HeldEvents::Holding())
+        return HeldEvents::Deliver([arguments] { DeliverOpenedItems(arguments); });
     for (const String& argument : arguments) {
         if (argument.empty() || state().quitting)
             continue;

@@ -3,7 +3,7 @@
 #include "framework/gui/runtime.h"
 
 #include "framework/core/thread.h"
-#include "framework/gui/close_deferral.h"
+#include "framework/gui/held_events.h"
 
 #include "framework/gui/application.h"
 
@@ -64,7 +64,7 @@ void RuntimeInit(int& argc, char** argv)
     new QApplication(argc, argv);
     QCoreApplication::setApplicationName("Quobly!");
     SetUnhandledThreadExceptionReporter(&UnhandledException);
-    DeferClosingWhileDrawsWait();
+    HeldEvents::Install();
     if (classRegistry().empty())
         registerFrameworkClasses();
     // What Qt left of the command line after taking its own options.

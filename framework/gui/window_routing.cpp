@@ -4,6 +4,7 @@
 
 #include "framework/gui/application.h"
 #include "framework/gui/edit_actions.h"
+#include "framework/gui/held_events.h"
 #include "framework/gui/menu_item.h"
 #include "framework/gui/push_button.h"
 #include "framework/gui/runtime.h"
@@ -52,9 +53,11 @@ void Window::RefreshMenus(FrameworkKey)
     m_shell->syncActions();
 }
 
-void Window::ChooseMenuItem(FrameworkKey, const Ref<MenuItem>& item)
+void Window::ChooseMenuItem(FrameworkKey key, const Ref<MenuItem>& item)
 {
     auto self = shared_from_this();
+    if (HeldEvents::Holding())
+        return HeldEvents::Deliver([self, key, item] { self->ChooseMenuItem(key, item); });
     const String name = item->Name();
     auto run = [](const std::function<bool()>& handler) {
         bool handled = false;
@@ -104,11 +107,14 @@ bool Window::DispatchMouseDown(FrameworkKey, int32_t x, int32_t y)
     return handled;
 }
 
-void Window::DispatchDrop(FrameworkKey, DragItem& item, int32_t action)
+void Window::DispatchDrop(FrameworkKey key, DragItem& item, int32_t action)
 {
     if (!OnDropObject)
         return;
     auto self = shared_from_this();
+    if (HeldEvents::Holding()) {
+        return HeldEvents::Deliver([self, key, item, action]() mutable { self->DispatchDrop(key, item, action); });
+    }
     auto hook = OnDropObject;
     RunGuarded([&] { hook(item, action); });
 }

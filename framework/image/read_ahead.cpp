@@ -39,9 +39,6 @@ constexpr int64_t kReadyBytes = int64_t(48) << 20;
 // Pictures below this many pixels are drawn on the thread that asks for them.
 constexpr int64_t kSmallPixels = int64_t(1) << 18;
 
-// How often a run that waits for a worker lets the event loop paint and answer.
-constexpr std::chrono::milliseconds kLookAtTheLoop { 4 };
-
 std::atomic<int64_t> finishedCount { 0 };
 std::atomic<int64_t> takenCount { 0 };
 
@@ -181,20 +178,22 @@ void work(Job& job)
     } catch (const ImageCodecError&) {
         job.result.reset();
         job.error = std::current_exception();
-    } catch (const std::bad_alloc&) {
+    } catch (...) {
+        // Nothing may leave a worker's task: the pool would end the process. Anything but the
+        // codec's verdict on the file in hand (a file that cannot be opened, memory that ran out
+        // beside other decodes) is left for the draw's sequential path to meet on the run's
+        // thread, where it fails the item as it does without the read-ahead. Workers are no
+        // fibers, so there is no unwinding of a fiber here that this could swallow.
         job.result.reset();
-    } catch (const RuntimeException&) {
-        // A file that cannot be opened (no permission, a damaged header): the run's own opening
-        // of it meets the same and reports it.
-        job.result.reset();
+        job.error = nullptr;
     }
     finish(job);
 }
 
-std::function<std::shared_ptr<void>()>& waitGuard()
+std::function<void(const ReadAhead::Pending&)>& waiter()
 {
-    static std::function<std::shared_ptr<void>()> guard;
-    return guard;
+    static std::function<void(const ReadAhead::Pending&)> w;
+    return w;
 }
 
 struct State {
@@ -321,22 +320,35 @@ State& state()
     return s;
 }
 
-// Lets the event loop paint and answer the window system until `done`; input and everything else
-// that would run the program's handlers waits for the run's next yield. The loop is looked at
-// every few milliseconds rather than slept in: input held back stays pending, and a loop that
-// waits for more events would find it at once, again and again.
+// Work is done when its flag is set; the end of any job wakes whoever waits.
+class PendingFlag final : public ReadAhead::Pending {
+public:
+    explicit PendingFlag(const std::atomic<bool>& done) : m_done(done) {}
+
+    bool WaitFor(std::chrono::milliseconds timeout) const override
+    {
+        std::unique_lock lock(doneMutex);
+        return doneChanged.wait_for(lock, timeout, [&] { return m_done.load(std::memory_order_acquire); });
+    }
+
+private:
+    const std::atomic<bool>& m_done;
+};
+
+// Waits until `done` through the installed waiter, or by blocking when there is none.
 void waitUntil(const std::atomic<bool>& done)
 {
     if (done.load(std::memory_order_acquire))
         return;
     const ThreadTurnsHeld held;
-    const std::shared_ptr<void> guard = waitGuard() ? waitGuard()() : nullptr;
-    for (;;) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
-        std::unique_lock lock(doneMutex);
-        if (doneChanged.wait_for(lock, kLookAtTheLoop, [&] { return done.load(std::memory_order_acquire); }))
+    const PendingFlag pending(done);
+    if (waiter()) {
+        waiter()(pending);
+        if (done.load(std::memory_order_acquire))
             return;
     }
+    std::unique_lock lock(doneMutex);
+    doneChanged.wait(lock, [&] { return done.load(std::memory_order_acquire); });
 }
 
 void waitFor(Job& job)
@@ -367,9 +379,12 @@ void ReadAhead::RunOnWorker(const std::function<void()>& work)
         }
     };
     state().aside->start([task, &work] {
+        // Whatever `work` throws goes back to the run's thread and is thrown there, as if it had
+        // run there; an exception leaving the task would end the process. Workers are no fibers,
+        // so catching everything here swallows no fiber's unwinding.
         try {
             work();
-        } catch (const std::exception&) {
+        } catch (...) {
             task->error = std::current_exception();
         }
         {
@@ -386,9 +401,9 @@ void ReadAhead::RunOnWorker(const std::function<void()>& work)
         std::rethrow_exception(task->error);
 }
 
-void ReadAhead::SetWaitGuard(std::function<std::shared_ptr<void>()> guard)
+void ReadAhead::SetWaiter(std::function<void(const Pending&)> w)
 {
-    waitGuard() = std::move(guard);
+    waiter() = std::move(w);
 }
 
 bool ReadAhead::Enabled()

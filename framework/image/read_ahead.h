@@ -3,6 +3,7 @@
 #include "framework/image/buffer.h"
 #include "framework/image/source.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -20,22 +21,32 @@ public:
     static bool Enabled();
 
     // The whole of `source` scaled onto a grid of gridWidth x gridHeight, made on a worker (ahead,
-    // or now while the event loop keeps the window painted); null when the caller should render
-    // it itself. Only a cooperative thread's draw goes through workers. Throws what rendering
+    // or now while the waiter below waits for it); null when the caller should render it itself. Only a cooperative thread's draw goes through workers. Throws what rendering
     // the file throws.
     static std::shared_ptr<ImageBuffer> Render(const ImageSource& source, SourceRect rect, int32_t gridWidth,
         int32_t gridHeight, PixelRect window);
 
-    // Runs `work` on a worker of its own while the event loop keeps the window painted, as a draw
-    // that waits for a worker does: a large picture's encoding is slow enough to be seen. Only
-    // from a cooperative thread's turn (and with read-ahead on); else runs it here. `work` must
-    // touch nothing but what it was given. Rethrows what it throws.
+    // Runs `work` on a worker of its own while the waiter below waits for it, as a draw that
+    // waits for a worker does: a large picture's encoding is slow enough to be seen. Only from a
+    // cooperative thread's turn (and with read-ahead on); else runs it here. `work` must touch
+    // nothing but what it was given. Rethrows what it throws.
     static void RunOnWorker(const std::function<void()>& work);
 
-    // Framework-internal: what a draw holds while it waits for a worker, made at the start of
-    // the wait and dropped at its end. The window layer holds back the closing of windows with
-    // it, since closing runs the program's handlers, which may run only while the run yields.
-    static void SetWaitGuard(std::function<std::shared_ptr<void>()> guard);
+    // Work on a worker that a cooperative thread's turn waits for.
+    class Pending {
+    public:
+        // Blocks the calling thread at most `timeout`; true once the work is done.
+        virtual bool WaitFor(std::chrono::milliseconds timeout) const = 0;
+
+    protected:
+        ~Pending() = default;
+    };
+
+    // Framework-internal: how a turn waits for work on a worker; it returns once the work is done.
+    // The library itself only blocks. The window layer installs a waiter that keeps the windows
+    // painted and answering meanwhile, and holds back what would run the program's handlers
+    // (which may run only while the run yields). No other thread gets a turn during the wait.
+    static void SetWaiter(std::function<void(const Pending&)> waiter);
 
     // Drops every piece of work done or started ahead; waits for nothing.
     static void Drop();

@@ -4,7 +4,6 @@
 #include "tests/engine/run_fixture.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/immutable.h"
-#include "tests/support/read_permissions.h"
 
 using namespace engine_test;
 
@@ -200,24 +199,6 @@ TEST_F(EngineRun, NoPlaceToWriteAtAll)
     expectFinished(*w, record, "Shots");
     EXPECT_NE(record.messages[0].find("could not be created"), String::npos) << record.messages[0];
     EXPECT_EQ(entries(parent), QStringList { "Shots" });
-}
-
-TEST_F(EngineRun, UnreadablePictureIsAFailedItemAndANonPictureStaysSilent)
-{
-    const QString source = makeFolder("Locked");
-    writePicture(source + "/a.png", 40, 30);
-    writePicture(source + "/b.png", 40, 30);
-    writeText(source + "/c.txt");
-    choose(source);
-    {
-        UnreadableFile locked((source + "/a.png").toStdString());
-        if (!locked.ok())
-            GTEST_SKIP() << "read permissions cannot be enforced here";
-        run();
-    }
-    expectFinished(*w, record, "Locked");
-    expectOneMessageSaying(record, { "1 picture could not be processed. The first error: \"a.png\"", "Permission denied" });
-    EXPECT_EQ(entries(root() + "/Locked (B800)"), QStringList { "b.jpg" });
 }
 
 } // namespace

@@ -27,7 +27,11 @@ void onSaveSignal(int)
 
 Status registerClient(SmsConn connection, SmPointer, char* previousId)
 {
-    SmsRegisterClientReply(connection, previousId ? previousId : SmsGenerateClientID(connection));
+    // The reply keeps a copy of the id.
+    char* const id = previousId ? previousId : SmsGenerateClientID(connection);
+    SmsRegisterClientReply(connection, id);
+    if (id != previousId)
+        std::free(id);
     client = connection;
     return 1;
 }
@@ -104,13 +108,24 @@ int main(int argc, char** argv)
     char error[256] = {};
     if (!SmsInitialize("quobly-smoke", "1.0", newClient, nullptr, acceptAnyHost, sizeof error, error))
         return fail(error);
-    int listenerCount = 0;
-    IceListenObj* listeners = nullptr;
-    if (!IceListenForConnections(&listenerCount, &listeners, sizeof error, error))
+    struct Listeners {
+        int count = 0;
+        IceListenObj* objects = nullptr;
+        ~Listeners()
+        {
+            if (objects)
+                IceFreeListenObjs(count, objects);
+        }
+    } listening;
+    if (!IceListenForConnections(&listening.count, &listening.objects, sizeof error, error))
         return fail(error);
+    const int listenerCount = listening.count;
+    IceListenObj* const listeners = listening.objects;
     for (int i = 0; i < listenerCount; ++i)
         IceSetHostBasedAuthProc(listeners[i], acceptAnyHost);
-    setenv("SESSION_MANAGER", IceComposeNetworkIdList(listenerCount, listeners), 1);
+    char* const address = IceComposeNetworkIdList(listenerCount, listeners);
+    setenv("SESSION_MANAGER", address, 1);
+    std::free(address);
     IceSetIOErrorHandler(ignoreIOError);
     std::signal(SIGUSR1, onSaveSignal);
 
@@ -146,13 +161,6 @@ int main(int argc, char** argv)
         // A short wait between looks at the child and the signal flag.
         if (poll(fds.data(), fds.size(), 100) < 0 && errno != EINTR)
             return fail("poll failed");
-        for (int i = 0; i < listenerCount; ++i) {
-            if (!(fds[i].revents & POLLIN))
-                continue;
-            IceAcceptStatus accepted;
-            if (IceConn connection = IceAcceptConnection(listeners[i], &accepted))
-                connections.push_back(connection);
-        }
         for (size_t i = 0; i < connections.size();) {
             if (fds[listenerCount + i].revents & (POLLIN | POLLHUP)
                 && IceProcessMessages(connections[i], nullptr, nullptr) != IceProcessMessagesSuccess) {
@@ -162,6 +170,14 @@ int main(int argc, char** argv)
                 continue;
             }
             ++i;
+        }
+        // Connections accepted now are polled from the next look on: each polled one has its entry.
+        for (int i = 0; i < listenerCount; ++i) {
+            if (!(fds[i].revents & POLLIN))
+                continue;
+            IceAcceptStatus accepted;
+            if (IceConn connection = IceAcceptConnection(listeners[i], &accepted))
+                connections.push_back(connection);
         }
     }
 }

@@ -1,9 +1,10 @@
-// Files made unreadable for this thread, root included.
+// Files made unreadable, root included, for one thread or for the whole process.
 #include "tests/support/read_permissions.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/capability.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -28,6 +29,27 @@ bool setOverrides(bool on)
 }
 
 } // namespace
+
+bool DropReadOverrideForProcess()
+{
+    __user_cap_header_struct header { _LINUX_CAPABILITY_VERSION_3, 0 };
+    __user_cap_data_struct data[2] {};
+    if (syscall(SYS_capget, &header, data) != 0)
+        return false;
+    data[0].effective &= ~kOverrides;
+    data[0].permitted &= ~kOverrides;
+    data[0].inheritable &= ~kOverrides;
+    if (syscall(SYS_capset, &header, data) != 0)
+        return false;
+    // Without CAP_SETPCAP the bounding set stays as it is: then only a program that root executes
+    // from here would have the override again, and the tests execute none.
+    ::prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
+    ::prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
+    ::prctl(PR_CAP_AMBIENT, PR_CAP_AMBIENT_CLEAR_ALL, 0, 0, 0);
+    if (syscall(SYS_capget, &header, data) != 0)
+        return false;
+    return (data[0].effective & kOverrides) == 0 && (data[0].permitted & kOverrides) == 0;
+}
 
 UnreadableFile::UnreadableFile(std::string path) : m_path(std::move(path))
 {

@@ -5,11 +5,15 @@
 // the process (windows, threads, the application, file types, seams, a quit) is reset between tests
 // too, so an executable passes whole in one process as it does one test per process.
 //
+// An executable built with QUOBLY_TEST_WITHOUT_READ_OVERRIDE reads files as an ordinary user does,
+// on every thread, even when the tests run as root.
+//
 // The application object is the richest the tested layer may have: QCoreApplication for the
 // framework's core, QGuiApplication for its pictures (no widgets), the framework's own for its gui
 // and for the program; what is reset between tests follows the layer as well.
 #include "framework/core/file_type.h"
 #include "framework/core/thread.h"
+#include "tests/support/read_permissions.h"
 #include "tests/support/spin.h"
 
 #if QUOBLY_TEST_LAYER == QUOBLY_TEST_LAYER_CORE
@@ -27,6 +31,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -122,6 +127,13 @@ private:
 
 int main(int argc, char** argv)
 {
+#ifdef QUOBLY_TEST_WITHOUT_READ_OVERRIDE
+    // Before any thread starts, so that the workers and Qt's own threads read as a user does.
+    if (!DropReadOverrideForProcess()) {
+        std::fprintf(stderr, "cannot take the read override away from this process\n");
+        return 1;
+    }
+#endif
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     const fs::path root = makeTemporaryFolder(fs::temp_directory_path(), "quobly-test");
     // The application starts inside a sandbox too; each test then gets its own.

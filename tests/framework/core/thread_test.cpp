@@ -72,8 +72,8 @@ TEST_F(ThreadTest, EventsRunOnlyAtAYield)
         postToLoop([&] { log.push_back("event"); });
         QTimer::singleShot(0, QCoreApplication::instance(), [&] { log.push_back("timer"); });
         // Work without a yield: nothing else may run meanwhile.
-        volatile int sum = 0;
-        for (int i = 0; i < 1000000; ++i)
+        volatile int64_t sum = 0;
+        for (int64_t i = 0; i < 1000000; ++i)
             sum = sum + i;
         log.push_back("before yield");
         RuntimeBackgroundTask();

@@ -1,8 +1,12 @@
 // A thread's draw that waits for a worker: the event loop keeps the windows painted meanwhile, and
 // what would run the program's handlers waits for the thread's next yield.
+#include "framework/core/thread.h"
+#include "framework/gui/application.h"
+#include "framework/gui/menu_item.h"
 #include "framework/image/picture.h"
 #include "framework/image/read_ahead.h"
-#include "framework/core/thread.h"
+#include "tests/framework/gui/window_fixture.h"
+#include "tests/support/framework_key.h"
 
 #include "tests/support/picture_fixtures.h"
 #include "tests/support/spin.h"
@@ -14,7 +18,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace fixtures;
@@ -82,6 +88,87 @@ TEST(ReadAheadWait, TheWindowIsPaintedWhileADrawWaitsAndItsClosingWaitsForTheYie
     EXPECT_TRUE(SpinUntil([&] { return window.closes == 1 && !window.isVisible(); }));
 }
 
+// A control's own timer, as a slider's repeat while it is held down.
+class TickingWidget final : public QWidget {
+public:
+    std::function<void()> onTick;
+
+protected:
+    void timerEvent(QTimerEvent* event) override
+    {
+        killTimer(event->timerId());
+        onTick();
+    }
+};
+
+// Whatever would run the program while a draw waits (items opened with the application, a drop, a
+// menu command, a window's closing, a control's timer) runs only once the thread has yielded, in
+// the order it came.
+TEST(ReadAheadWait, EventsForTheProgramWaitForTheYieldAndComeInTheirOrder)
+{
+    TempFolder dir;
+    const std::string path = WriteJpeg(dir.file("large.jpg"), Gradient(4000, 3000), 95);
+    std::vector<std::string> log;
+
+    const auto app = MakeRef<Application>();
+    app->OnOpenDocument = [&](const Ref<FolderItem>& item) { log.push_back("open " + item->Name()); };
+    RuntimeRegisterAppObject(app);
+    auto window = MakeRef<TestWindow>();
+    window->addMenuHandlers = [&](Window& w) {
+        w.AddMenuHandler("FileTry", [&] {
+            log.push_back("menu");
+            return true;
+        });
+    };
+    window->OnDropObject = [&](DragItem& item, int32_t) { log.push_back("drop " + item.FolderItem()->Name()); };
+    window->OnClose = [&] { log.push_back("close"); };
+    window->Constructor();
+    const auto menuItem = MakeRef<MenuItem>();
+    menuItem->Name("FileTry");
+
+    TickingWidget ticking;
+    ticking.onTick = [&] { log.push_back("tick"); };
+
+    bool timerRan = false;
+    const int64_t taken = ReadAhead::Taken();
+    Thread thread;
+    thread.OnRun = [&] {
+        const Ref<Picture> source = Picture::Open(FolderItem::FromPath(path));
+        const Ref<Picture> target = NewPicture(400, 300, 32);
+        // Comes while the draw waits: the event loop runs inside the thread's turn.
+        QTimer::singleShot(0, [&] {
+            timerRan = true;
+            DeliverOpenedItems({ path });
+            DragItem item({ dir.path() });
+            window->DispatchDrop(testKey(), item, 1);
+            window->ChooseMenuItem(testKey(), menuItem);
+            window->TopLevelWidget(testKey())->close();
+            ticking.startTimer(0);
+        });
+        target->Graphics()->DrawPicture(source, 0, 0, 400, 300, 0, 0, source->Width(), source->Height());
+        log.push_back("drawn");
+        RuntimeBackgroundTask();
+        log.push_back("next turn");
+    };
+    thread.Run();
+    ASSERT_TRUE(SpinUntil([&] { return !thread.IsRunning(); }));
+    RuntimeRegisterAppObject(nullptr);
+
+    EXPECT_EQ(ReadAhead::Taken(), taken + 1) << "the draw did not wait for a worker";
+    EXPECT_TRUE(timerRan);
+    const std::string folderName = FolderItem::FromPath(dir.path())->Name();
+    // The timer ticks again once the loop has control; whether before the thread's next turn or
+    // after it is the loop's choice.
+    const auto tick = std::find(log.begin(), log.end(), "tick");
+    ASSERT_NE(tick, log.end()) << "the control's timer never came again";
+    EXPECT_GT(tick - log.begin(), std::find(log.begin(), log.end(), "drawn") - log.begin());
+    log.erase(tick);
+    const std::vector<std::string> expected { "drawn", "open large.jpg", "drop " + folderName, "menu", "close",
+        "next turn" };
+    EXPECT_EQ(log, expected);
+    EXPECT_FALSE(window->IsOpen());
+}
+
 // A large picture's encoding takes a good part of a second: a worker does it while the windows
 // keep being painted, and the file is the one an encoding on the spot writes.
 TEST(ReadAheadWait, TheWindowIsPaintedWhileALargeSaveEncodes)
@@ -107,6 +194,40 @@ TEST(ReadAheadWait, TheWindowIsPaintedWhileALargeSaveEncodes)
     ASSERT_TRUE(SpinUntil([&] { return !thread.IsRunning(); }));
     EXPECT_GT(paintsAfterSave, paintsBeforeSave);
     EXPECT_EQ(ReadBytes(dir.file("aside.png")), ReadBytes(dir.file("here.png")));
+}
+
+// Whatever work on a worker throws, of any type, is thrown again on the thread that waits for it:
+// nothing leaves the worker, which would end the process.
+TEST(ReadAheadWait, WhatWorkOnAWorkerThrowsIsThrownWhereItWasWaitedFor)
+{
+    struct NotAnException {
+        int value;
+    };
+    int caughtValue = 0;
+    String caughtText;
+    bool ranHere = true;
+    Thread thread;
+    thread.OnRun = [&] {
+        const std::thread::id here = std::this_thread::get_id();
+        try {
+            ReadAhead::RunOnWorker([&] {
+                ranHere = std::this_thread::get_id() == here;
+                throw NotAnException { 7 };
+            });
+        } catch (const NotAnException& e) {
+            caughtValue = e.value;
+        }
+        try {
+            ReadAhead::RunOnWorker([] { throw IOException("cannot be read: Permission denied", 13); });
+        } catch (const IOException& e) {
+            caughtText = e.Message();
+        }
+    };
+    thread.Run();
+    ASSERT_TRUE(SpinUntil([&] { return !thread.IsRunning(); }));
+    EXPECT_FALSE(ranHere);
+    EXPECT_EQ(caughtValue, 7);
+    EXPECT_EQ(caughtText, "cannot be read: Permission denied");
 }
 
 // The application object lives until the process ends; what the workers use does not. So no
