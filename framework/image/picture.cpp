@@ -25,9 +25,8 @@ constexpr int64_t EncodeOnWorkerPixels = int64_t(1) << 20;
 
 // Writes the whole file or raises IOException: a failed, killed or cut-off save never leaves a
 // partial picture under the name.
-void writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes)
+void writeWholeFile(AtomicFile& file, const std::vector<uint8_t>& bytes)
 {
-    AtomicFile file(path);
     file.Write(bytes.data(), bytes.size());
     file.Commit();
 }
@@ -111,7 +110,16 @@ void Picture::Save(const Ref<FolderItem>& file, int32_t format, int32_t quality)
     } catch (const std::bad_alloc&) {
         raiseOutOfMemory();
     }
-    writeWholeFile(path, bytes);
+    // In a folder held open (a run's output folder) the picture is made relative to the folder
+    // and takes its name only if nothing bears it at that instant (NameTakenException otherwise),
+    // never through a link; a file named by its path alone is replaced as the path leads.
+    if (const std::shared_ptr<const FolderHandle>& folder = file->heldFolder()) {
+        AtomicFile whole(folder, file->Name());
+        writeWholeFile(whole, bytes);
+    } else {
+        AtomicFile whole(path);
+        writeWholeFile(whole, bytes);
+    }
 }
 
 Ref<Picture> NewPicture(int32_t width, int32_t height, int32_t depth)

@@ -1,0 +1,46 @@
+// A folder held open by its descriptor.
+#include "framework/core/folder_handle.h"
+
+#include <utility>
+
+namespace {
+
+std::string joined(const std::string& folder, const std::string& name)
+{
+    return folder == "/" ? "/" + name : folder + "/" + name;
+}
+
+} // namespace
+
+FolderHandle::FolderHandle(std::string path, FileSystem::FileDescriptor fd, bool throughLinks)
+    : m_path(std::move(path))
+    , m_fd(std::move(fd))
+    , m_throughLinks(throughLinks)
+{
+    const FileSystem::Status status = FileSystem::StatusOf(m_fd.Get());
+    m_device = status.device;
+    m_inode = status.inode;
+    m_owner = status.owner;
+}
+
+std::shared_ptr<const FolderHandle> FolderHandle::Open(const std::string& path, int& error)
+{
+    FileSystem::FileDescriptor fd = FileSystem::OpenFolder(path, error);
+    if (error != 0)
+        return nullptr;
+    return std::make_shared<const FolderHandle>(path, std::move(fd), true);
+}
+
+std::shared_ptr<const FolderHandle> FolderHandle::OpenIn(const FolderHandle& parent, const std::string& name, int& error)
+{
+    FileSystem::FileDescriptor fd = FileSystem::OpenFolderIn(parent.Descriptor(), name, error);
+    if (error != 0)
+        return nullptr;
+    return std::make_shared<const FolderHandle>(joined(parent.Path(), name), std::move(fd), false);
+}
+
+bool FolderHandle::StillAtItsPath() const
+{
+    const FileSystem::Status now = FileSystem::StatusOf(m_path, m_throughLinks);
+    return now.Exists() && now.kind == FileSystem::Kind::Folder && now.device == m_device && now.inode == m_inode;
+}
