@@ -136,7 +136,10 @@ Found readRecord(const Ref<FolderItem>& file, PreferencesRecord& record)
         return Found::Rejected;
     try {
         auto stream = BinaryStream::Open(file, false);
-        if (stream->Length() < kRecordLength) {
+        // A link is written through at closing, so the file it leads to must be exactly a record:
+        // a longer file of the user's that merely starts like one would lose its end.
+        const int64_t length = stream->Length();
+        if (length < kRecordLength || (file->Alias() && length != kRecordLength)) {
             stream->Close();
             return Found::Rejected;
         }
