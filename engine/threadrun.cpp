@@ -71,8 +71,8 @@ Outcome placeOutputFolder(const Ref<FolderItem>& place, const String& name, cons
     const String createErrorText = output->LastErrorText();
     output->HoldOpen();
     // Whatever stands under the name now is written into only when it is a folder of the user's
-    // own, held open without following a link.
-    if (output->LastErrorCode() == 0 && !output->OwnedByUser()) {
+    // own, held open without following a link; another user's item sends the run elsewhere.
+    if (output->Exists() && !output->OwnedByUser()) {
         reason = "\"" + output->NativePath() + "\" belongs to " + output->OwnerName()
             + (notTrashed.empty() ? String() : " and could not be moved to the trash (" + notTrashed + ")")
             + ", and the run never writes into another user's folder";

@@ -113,8 +113,9 @@ void AtomicFile::checkFolderStillThere()
 {
     if (m_folder->StillAtItsPath())
         return;
+    const std::string folder = m_folder->Path();
     discard();
-    throw IOException("The file \"" + m_target + "\" cannot be created: the folder \"" + m_folder->Path()
+    throw IOException("The file \"" + m_target + "\" cannot be created: the folder \"" + folder
             + "\" is no longer there: it was moved, renamed or deleted",
         ENOENT);
 }

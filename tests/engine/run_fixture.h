@@ -58,6 +58,7 @@ struct RunRecord {
     std::vector<int> progressValues;
     int beeps = 0;
     std::vector<String> messages;
+    std::vector<String> details; // each message's details, "" for none
     String statusWhenMessageShown;
 };
 
@@ -76,8 +77,9 @@ protected:
         ASSERT_TRUE(m_root.isValid());
         w = Main::instance();
         Seams::SetBeep([this] { ++record.beeps; });
-        Seams::SetMsgBox([this](const String& message) {
+        Seams::SetMsgBoxWithDetails([this](const String& message, const String& details) {
             record.messages.push_back(message);
+            record.details.push_back(details);
             record.statusWhenMessageShown = w->STStatus()->Text();
         });
         auto* bar = qobject_cast<QProgressBar*>(w->PB()->Widget());

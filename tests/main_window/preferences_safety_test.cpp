@@ -188,6 +188,8 @@ TEST_F(PreferencesClosingTest, ALinkToAFileThatHoldsNoRecordIsNotWrittenThrough)
         { "a short file", "\x01\x00" },
         { "a record outside the limits", Record { .mode = 7, .wantedSize = 500 }.bytes() },
         { "a folder", "" },
+        // A longer file of the user's that starts like a record would lose its end.
+        { "a longer file that starts as a record", Record { .wantedSize = 500 }.bytes() + std::string(81, 'k') },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
