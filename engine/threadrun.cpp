@@ -37,7 +37,12 @@ enum class Outcome { Made, Elsewhere, Failed };
 Outcome placeOutputFolder(const Ref<FolderItem>& place, const String& name, const FolderItem& source,
     Ref<FolderItem>& output, RunReport& report, String& reason)
 {
+    // Everything below happens in the folder held here, whatever comes to stand under its path.
     place->HoldOpen();
+    if (place->LastErrorCode() != 0) {
+        report.RunFailed("the folder \"" + place->NativePath() + "\" cannot be opened (" + place->LastErrorText() + ")");
+        return Outcome::Failed;
+    }
     output = place->Child(name);
     if (!output) {
         report.RunFailed("there is no place for the output folder \"" + name + "\"");
@@ -66,7 +71,6 @@ Outcome placeOutputFolder(const Ref<FolderItem>& place, const String& name, cons
         output = place->Child(name);
     }
     output->CreateAsFolder();
-    const bool made = output->LastErrorCode() == 0;
     const int32_t createError = output->LastErrorCode();
     const String createErrorText = output->LastErrorText();
     output->HoldOpen();
@@ -89,7 +93,7 @@ Outcome placeOutputFolder(const Ref<FolderItem>& place, const String& name, cons
         report.RunFailed(failure);
         return Outcome::Failed;
     }
-    if (made)
+    if (createError == 0)
         output->Attribute(kSourceAttribute, source.NativePath());
     if (!notTrashed.empty())
         report.OldOutputKept(output->NativePath(), notTrashed);
