@@ -4,6 +4,7 @@
 
 #include "engine/free_name_probe.h"
 #include "engine/output_names.h"
+#include "engine/pending_saves.h"
 #include "engine/run_report.h"
 #include "engine/size_computation.h"
 #include "framework/image/picture.h"
@@ -13,6 +14,7 @@
 #include "strings/loc.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
@@ -215,6 +217,9 @@ void threadrun::Event_Run()
     // The run keeps to the folder it started with from its first step to its last.
     const Ref<FolderItem> source = w.f;
     RunReport report;
+    // Pictures are done once their files are there, which may be a few pictures later.
+    std::optional<PendingSaves> pending;
+    const auto showDone = [&w](int32_t index) { w.PB()->Value(index); };
 
     try {
         if (!source)
@@ -244,6 +249,7 @@ void threadrun::Event_Run()
         const Ref<FolderItem> output = makeOutputFolder(*source, folderName, report);
 
         if (output) {
+            pending.emplace(output);
             FreeNameProbe freeNames(output, format.extension);
             w.STStatus()->TextColor(RGB(0, 0, 0));
             for (int32_t i = 1; i <= count; ++i) {
@@ -273,6 +279,7 @@ void threadrun::Event_Run()
                             const String fileName = freeNames.FileName(base, RuntimeBackgroundTask);
                             try {
                                 target->Save(output->Child(fileName), format.code, ReadRunSettings().quality);
+                                pending->Add(fileName, i, itemName);
                                 break;
                             } catch (const NameTakenException&) {
                                 // Something took the name between the probe and the save: the
@@ -280,7 +287,6 @@ void threadrun::Event_Run()
                                 freeNames.Passed(base);
                             }
                         }
-                        w.PB()->Value(i);
                         outcome = ItemOutcome::Saved;
                     } else if (item->Gone()) {
                         // When the folder itself went, every item left is lost with it: say so,
@@ -289,9 +295,12 @@ void threadrun::Event_Run()
                             source->Directory() ? String("the item is no longer in the folder") : sourceGone(*source));
                     }
                 } catch (const RuntimeException& error) {
+                    // The pictures before this one are told of first, as they come first.
+                    pending->Settle(true, showDone, report);
                     report.ItemFailed(itemName, error.Message());
                     outcome = ItemOutcome::Failed;
                 }
+                pending->Settle(false, showDone, report);
 
                 // A picture that failed ends its turn like a saved one, so a run whose every
                 // save fails can still be stopped.
@@ -306,6 +315,10 @@ void threadrun::Event_Run()
     } catch (const RuntimeException& error) {
         report.RunFailed(error.Message());
     }
+    // Whether it ended or was stopped, the run is over only when every picture it saved is whole
+    // under its name or told of as failed.
+    if (pending)
+        pending->Settle(true, showDone, report);
 
     // The finish gives the window back, whatever happened above.
     Beep();

@@ -82,7 +82,13 @@ AtomicFile::AtomicFile(std::shared_ptr<const FolderHandle> folder, const std::st
     , m_folder(std::move(folder))
 {
     checkFolderStillThere();
+    if (m_folder->Reserved(m_name) || FileSystem::StatusIn(m_folder->Descriptor(), m_name).Exists()) {
+        m_folder.reset();
+        throw NameTakenException("The file \"" + m_target + "\" cannot be created: the name is taken", EEXIST);
+    }
     createTemporary(m_target);
+    m_folder->Reserve(m_name);
+    m_reserved = true;
 }
 
 AtomicFile::~AtomicFile()
@@ -128,16 +134,25 @@ void AtomicFile::Write(const void* bytes, size_t count)
     }
 }
 
-void AtomicFile::Commit()
+void AtomicFile::Sync()
 {
     if (!m_fd.IsOpen())
         raise(m_target, "cannot be written", EBADF);
-    // The bytes reach the disk before the name does, so that after a power loss the name leads to
-    // the whole file or to none.
     if (const int error = FileSystem::SyncData(m_fd.Get()); error != 0) {
         discard();
         raise(m_target, "cannot be written", error);
     }
+    m_synced = true;
+}
+
+void AtomicFile::Commit()
+{
+    // The bytes reach the disk before the name does, so that after a power loss the name leads to
+    // the whole file or to none.
+    if (!m_synced)
+        Sync();
+    if (!m_fd.IsOpen())
+        raise(m_target, "cannot be written", EBADF);
     const FileSystem::FileDescriptor& folder = m_folder->Descriptor();
     if (!m_replaces) {
         checkFolderStillThere();
@@ -192,5 +207,9 @@ void AtomicFile::discard()
     if (!m_temporary.empty() && m_folder)
         FileSystem::RemoveIn(m_folder->Descriptor(), m_temporary);
     m_temporary.clear();
+    // Named or given up: the name is no longer promised to this file.
+    if (m_reserved && m_folder)
+        m_folder->Release(m_name);
+    m_reserved = false;
     m_folder.reset();
 }

@@ -24,6 +24,8 @@ public:
     // A new file `name` in a folder held open: it is made relative to the folder's descriptor and
     // takes its name only if nothing bears it at that instant. Whatever stands there (a file, a
     // link) is neither replaced nor followed: Commit raises NameTakenException and writes nothing.
+    // So does the making, when the name is taken already, or promised to another file of the
+    // folder that is still being written: from its making to its naming the name is this file's.
     // A folder that is no longer at its path raises IOException.
     AtomicFile(std::shared_ptr<const FolderHandle> folder, const std::string& name);
     // Not committed: the temporary file goes.
@@ -37,7 +39,11 @@ public:
     int Descriptor() const { return m_fd.Get(); }
     // Writes all of `bytes` or raises IOException (a full disk, a file size limit).
     void Write(const void* bytes, size_t count);
-    // Puts the temporary file in the target's place, or raises IOException and keeps the old file.
+    // Puts the bytes on the disk, or raises IOException; Commit then only names the file. Files
+    // synced side by side can so be named in an order of the caller's.
+    void Sync();
+    // Puts the temporary file in the target's place (synced first, unless Sync did it), or raises
+    // IOException and keeps the old file.
     void Commit();
 
 private:
@@ -48,6 +54,8 @@ private:
     std::string m_target; // the file written
     std::string m_name;
     bool m_replaces { true };
+    bool m_synced { false };
+    bool m_reserved { false }; // the name is promised to this file in its held folder
     std::string m_temporary; // a named temporary file, where the system has no unnamed ones
     std::shared_ptr<const FolderHandle> m_folder;
     FileSystem::FileDescriptor m_fd;

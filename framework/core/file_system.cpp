@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -16,6 +17,7 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/xattr.h>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -199,6 +201,13 @@ int WriteAll(int fd, const void* bytes, size_t count)
 
 int SyncData(int fd)
 {
+    // A slow device's sync, for the benchmark that shows the window answering meanwhile.
+    static const int delayMs = [] {
+        const char* value = std::getenv("QUOBLY_TEST_SYNC_DELAY_MS");
+        return value ? std::max(0, std::atoi(value)) : 0;
+    }();
+    if (delayMs > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
     int synced;
     do
         synced = ::fdatasync(fd);

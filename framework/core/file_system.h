@@ -95,7 +95,8 @@ int WriteAll(int fd, const void* bytes, size_t count);
 // Back to the first byte.
 bool Rewind(int fd);
 // Waits until the file's bytes are on the disk: 0, or the error. A file system that cannot sync
-// (EINVAL) has nothing to wait for, which is no failure.
+// (EINVAL) has nothing to wait for, which is no failure. QUOBLY_TEST_SYNC_DELAY_MS, read once,
+// makes each sync that many milliseconds slower, as on an SD card or a USB stick.
 int SyncData(int fd);
 
 // Whether the system lets this process write the item. Root may write whatever the permission

@@ -39,6 +39,25 @@ std::shared_ptr<const FolderHandle> FolderHandle::OpenIn(const FolderHandle& par
     return std::make_shared<const FolderHandle>(joined(parent.Path(), name), std::move(fd), false);
 }
 
+void FolderHandle::Reserve(const std::string& name) const
+{
+    const std::lock_guard lock(m_reservedMutex);
+    m_reserved.insert(name);
+}
+
+void FolderHandle::Release(const std::string& name) const
+{
+    const std::lock_guard lock(m_reservedMutex);
+    if (const auto found = m_reserved.find(name); found != m_reserved.end())
+        m_reserved.erase(found);
+}
+
+bool FolderHandle::Reserved(const std::string& name) const
+{
+    const std::lock_guard lock(m_reservedMutex);
+    return m_reserved.count(name) > 0;
+}
+
 bool FolderHandle::StillAtItsPath() const
 {
     const FileSystem::Status now = FileSystem::StatusOf(m_path, m_throughLinks);

@@ -9,7 +9,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <unordered_set>
 
 class FolderHandle final {
 public:
@@ -27,6 +29,13 @@ public:
     // another folder or (for a folder held without its links) by a link.
     bool StillAtItsPath() const;
 
+    // Names promised to files that are still being written into this folder: they count as taken
+    // from the making of the file to its naming, so that no other file is given one meanwhile.
+    // Any thread may ask.
+    void Reserve(const std::string& name) const;
+    void Release(const std::string& name) const;
+    bool Reserved(const std::string& name) const;
+
     FolderHandle(std::string path, FileSystem::FileDescriptor fd, bool throughLinks);
 
 private:
@@ -35,4 +44,6 @@ private:
     bool m_throughLinks { false };
     uint64_t m_device { 0 }, m_inode { 0 };
     uint32_t m_owner { 0 };
+    mutable std::mutex m_reservedMutex;
+    mutable std::unordered_multiset<std::string> m_reserved;
 };

@@ -318,6 +318,9 @@ bool FolderItem::Alias() const
 
 bool FolderItem::Exists() const
 {
+    // A name promised to a picture still being written is as taken as one on the disk.
+    if (m_in && m_in->Reserved(Name()))
+        return true;
     return statusOf(m_path, m_in, Name()).Exists();
 }
 

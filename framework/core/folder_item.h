@@ -33,6 +33,7 @@ public:
 
     bool Directory() const; // a symbolic link is not a folder
     bool Alias() const;     // a symbolic link, whatever it leads to
+    // Also true for a name in a held folder that a picture still being written will take.
     bool Exists() const;
     // True when nothing stands under the item's name any more, not even a broken link (an item
     // that cannot be looked at is not gone).
@@ -76,6 +77,7 @@ private:
     // A picture is saved relative to the held folder it goes into.
     friend class Picture;
     const std::shared_ptr<const FolderHandle>& heldFolder() const { return m_in; }
+    const std::shared_ptr<const FolderHandle>& held() const { return m_held; }
 
     String m_path;
     std::shared_ptr<const FolderHandle> m_held; // this folder, once held open

@@ -7,6 +7,7 @@
 #include "framework/image/png.h"
 #include "framework/image/read_ahead.h"
 #include "framework/image/picture_data.h"
+#include "framework/image/save_queue.h"
 
 #include <algorithm>
 #include <cmath>
@@ -114,12 +115,41 @@ void Picture::Save(const Ref<FolderItem>& file, int32_t format, int32_t quality)
     // and takes its name only if nothing bears it at that instant (NameTakenException otherwise),
     // never through a link; a file named by its path alone is replaced as the path leads.
     if (const std::shared_ptr<const FolderHandle>& folder = file->heldFolder()) {
+        // A slow disk's write and sync must not hold the window: a run's picture is committed on a
+        // worker while the run goes on.
+        if (SaveQueue::Takes())
+            return SaveQueue::Add(folder, file->Name(), std::move(bytes));
         AtomicFile whole(folder, file->Name());
         writeWholeFile(whole, bytes);
+        SaveQueue::AddDone(folder, file->Name());
     } else {
         AtomicFile whole(path);
         writeWholeFile(whole, bytes);
     }
+}
+
+namespace {
+
+std::vector<Picture::SaveEnded> endedSaves(const std::shared_ptr<const FolderHandle>& folder, bool wait)
+{
+    std::vector<Picture::SaveEnded> ended;
+    if (!folder)
+        return ended;
+    for (SaveQueue::Ended& save : SaveQueue::Take(*folder, wait))
+        ended.push_back({ std::move(save.name), std::move(save.error) });
+    return ended;
+}
+
+} // namespace
+
+std::vector<Picture::SaveEnded> Picture::EndedSaves(const Ref<FolderItem>& folder)
+{
+    return endedSaves(folder->held(), false);
+}
+
+std::vector<Picture::SaveEnded> Picture::EndSaves(const Ref<FolderItem>& folder)
+{
+    return endedSaves(folder->held(), true);
 }
 
 Ref<Picture> NewPicture(int32_t width, int32_t height, int32_t depth)

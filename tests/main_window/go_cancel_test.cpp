@@ -66,13 +66,18 @@ protected:
 
     void click() { QTest::mouseClick(window->PBGo()->Widget(), Qt::LeftButton); }
 
-    // Waits until the run has saved at least one picture and is between two of them.
+    // Waits until the run has saved at least one picture and is between two of them, and gives
+    // the number of pictures it has saved. The bar counts those whose files are already there;
+    // the status line names the last one saved, whose file may still be on its way.
     int waitForFirstPicture()
     {
         // One pass of the loop gives the run one item at most; a longer spin can hold the whole run.
         EXPECT_TRUE(StepUntil([this] { return window->PB()->Value() >= 1 || !running(); }));
         EXPECT_TRUE(running()) << "the run ended before it could be stopped";
-        return window->PB()->Value();
+        const QString status = QString::fromStdString(window->STStatus()->Text());
+        const int inHand = status.section(' ', 2, 2).toInt();
+        EXPECT_GE(inHand, window->PB()->Value()) << status.toStdString();
+        return inHand;
     }
 
     QTemporaryDir root;
