@@ -199,6 +199,21 @@ int WriteAll(int fd, const void* bytes, size_t count)
     return 0;
 }
 
+namespace {
+
+std::function<void()>& beforeSync()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
+} // namespace
+
+void SetBeforeSync(std::function<void()> hook)
+{
+    beforeSync() = std::move(hook);
+}
+
 int SyncData(int fd)
 {
     // A slow device's sync, for the benchmark that shows the window answering meanwhile.
@@ -208,6 +223,8 @@ int SyncData(int fd)
     }();
     if (delayMs > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+    if (beforeSync())
+        beforeSync()();
     int synced;
     do
         synced = ::fdatasync(fd);

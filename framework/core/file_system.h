@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -98,6 +99,8 @@ bool Rewind(int fd);
 // (EINVAL) has nothing to wait for, which is no failure. QUOBLY_TEST_SYNC_DELAY_MS, read once,
 // makes each sync that many milliseconds slower, as on an SD card or a USB stick.
 int SyncData(int fd);
+// For tests: called on the syncing thread before each sync; an empty hook unsets it.
+void SetBeforeSync(std::function<void()> hook);
 
 // Whether the system lets this process write the item. Root may write whatever the permission
 // bits say, so these ask the bits as well: the caller's class (owner, group, others) among them.

@@ -153,4 +153,32 @@ TEST_F(AtomicFileTest, AHeldFolderThatWentTakesNothing)
     }
 }
 
+// From its making to its naming a new file's name is its own: no other file of the folder is made
+// under it, and the folder's items report it taken. It is free again when the file is given up.
+TEST_F(AtomicFileTest, ANameIsTheNewFilesFromItsMakingToItsNaming)
+{
+    const fs::path folder = root / "out";
+    fs::create_directory(folder);
+    int error = 0;
+    const auto held = FolderHandle::Open(folder.string(), error);
+    ASSERT_TRUE(held) << error;
+    {
+        AtomicFile first(held, "p.jpg");
+        EXPECT_TRUE(held->Reserved("p.jpg"));
+        EXPECT_THROW(AtomicFile(held, "p.jpg"), NameTakenException);
+        EXPECT_FALSE(held->Reserved("q.jpg"));
+    }
+    EXPECT_FALSE(held->Reserved("p.jpg")) << "a file given up leaves its name free";
+    AtomicFile second(held, "p.jpg");
+    second.Write("picture", 7);
+    second.Sync();
+    EXPECT_TRUE(held->Reserved("p.jpg")) << "synced, not yet named";
+    second.Commit();
+    EXPECT_FALSE(held->Reserved("p.jpg"));
+    EXPECT_EQ(test_files::Read(folder / "p.jpg"), "picture");
+    // Now the disk has it.
+    EXPECT_THROW(AtomicFile(held, "p.jpg"), NameTakenException);
+    EXPECT_EQ(test_files::Names(folder), std::vector<std::string> { "p.jpg" });
+}
+
 } // namespace
