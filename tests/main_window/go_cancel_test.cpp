@@ -2,6 +2,7 @@
 #include "tests/main_window/main_window_fixture.h"
 
 #include "engine/threadrun.h"
+#include "framework/core/file_system.h"
 #include "framework/core/folder_item.h"
 #include "framework/gui/runtime.h"
 #include "tests/support/framework_key.h"
@@ -16,7 +17,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -167,9 +171,25 @@ TEST_F(GoCancelTest, ADropDuringARunKeepsTheRunsFolder)
 TEST_F(GoCancelTest, ClosingDuringARunSavesThePreferencesAndEndsCleanly)
 {
     window->PBGo()->Push();
+    // The files of the pictures saved so far wait for their syncs until the window closes.
+    std::mutex mutex;
+    std::condition_variable closing;
+    bool closed = false;
+    FileSystem::SetBeforeSync([&] {
+        std::unique_lock lock(mutex);
+        closing.wait_for(lock, std::chrono::seconds(20), [&] { return closed; });
+    });
     ASSERT_TRUE(SpinUntil([this] { return running(); }));
-    waitForFirstPicture();
+    const int saved = waitForFirstPicture();
+    {
+        const std::lock_guard lock(mutex);
+        closed = true;
+        closing.notify_all();
+    }
     window->Close();
+    // The quit ends the run, and waits for every picture it saved to be whole under its name.
+    EXPECT_EQ(outputFiles().size(), saved);
+    FileSystem::SetBeforeSync(nullptr);
     SpinPending();
 
     EXPECT_TRUE(IsQuitting());
