@@ -2,6 +2,7 @@
 // once, under the names a run made one picture at a time would give, each picture a failed item
 // when its file cannot be made, and all of them there when the run gives the window back.
 #include "framework/core/file_system.h"
+#include "framework/image/read_ahead.h"
 #include "tests/engine/run_fixture.h"
 
 #include <QFileInfo>
@@ -21,6 +22,7 @@ namespace fs = std::filesystem;
 // Syncs that wait on the workers until the test lets them go (or a watchdog does, and says so).
 class HeldSyncs {
 public:
+
     explicit HeldSyncs(std::function<bool(int started)> mayGo)
         : m_mayGo(std::move(mayGo))
     {
@@ -74,6 +76,8 @@ private:
 // name, and the bytes, that it gets when each file is made in its picture's turn.
 TEST_F(EngineRun, SavesInFlightAtOnceTakeTheNamesOfAPictureAtATime)
 {
+    if (!ReadAhead::Enabled())
+        GTEST_SKIP() << "with the read-ahead off, each file is made in its picture's turn";
     const QString source = makeFolder("Same");
     writePicture(source + "/a.bmp", 40, 30, "BMP");
     writePicture(source + "/a.png", 60, 30);
@@ -100,6 +104,8 @@ TEST_F(EngineRun, SavesInFlightAtOnceTakeTheNamesOfAPictureAtATime)
 // is neither replaced nor followed, and the picture is a failed item that says why.
 TEST_F(EngineRun, ANameTakenWhileItsPictureIsOnItsWayIsAFailedItem)
 {
+    if (!ReadAhead::Enabled())
+        GTEST_SKIP() << "with the read-ahead off, each file is made in its picture's turn";
     const QString source = makeFolder("Taken");
     writePicture(source + "/a.png", 40, 30);
     writePicture(source + "/b.png", 700, 520); // large enough for the read-ahead's workers
@@ -134,6 +140,8 @@ TEST_F(EngineRun, ANameTakenWhileItsPictureIsOnItsWayIsAFailedItem)
 // and the picture in hand, is whole under its name.
 TEST_F(EngineRun, AStopWaitsForThePicturesOnTheirWay)
 {
+    if (!ReadAhead::Enabled())
+        GTEST_SKIP() << "with the read-ahead off, each file is made in its picture's turn";
     const QString source = makeFolder("Stop");
     for (const char* name : { "1.png", "2.png", "3.png", "4.png", "5.png", "6.png" })
         writePicture(source + "/" + name, 40, 30);
