@@ -9,7 +9,7 @@ PendingSaves::PendingSaves(Ref<FolderItem> folder) : m_folder(std::move(folder))
 
 void PendingSaves::Add(const String& fileName, int32_t index, const String& itemName)
 {
-    m_items[fileName] = { index, itemName };
+    m_items.push_back({ fileName, index, itemName });
 }
 
 void PendingSaves::Settle(bool wait, const std::function<void(int32_t)>& done, RunReport& report)
@@ -17,13 +17,13 @@ void PendingSaves::Settle(bool wait, const std::function<void(int32_t)>& done, R
     if (m_items.empty())
         return;
     for (const Picture::SaveEnded& save : wait ? Picture::EndSaves(m_folder) : Picture::EndedSaves(m_folder)) {
-        const auto found = m_items.find(save.fileName);
-        if (found == m_items.end())
+        if (m_items.empty() || m_items.front().fileName != save.fileName)
             continue;
+        const Item item = std::move(m_items.front());
+        m_items.pop_front();
         if (save.error.empty())
-            done(found->second.index);
+            done(item.index);
         else
-            report.ItemFailed(found->second.name, save.error);
-        m_items.erase(found);
+            report.ItemFailed(item.name, save.error);
     }
 }

@@ -5,8 +5,8 @@
 #include "framework/core/text.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
-#include <unordered_map>
 
 // The pictures of a run whose files are still being made while the run goes on. When a file has
 // ended, its picture shows as done (the progress bar takes its item's number) or is the failed
@@ -24,10 +24,14 @@ public:
 
 private:
     struct Item {
+        String fileName;
         int32_t index { 0 };
         String name;
     };
 
     Ref<FolderItem> m_folder;
-    std::unordered_map<String, Item> m_items; // by file name
+    // In the order of the saves, which is the order their ends are told in. A name may come back
+    // (a file that could not be made leaves it free for a later picture), so the order, not the
+    // name, tells which picture a file was.
+    std::deque<Item> m_items;
 };
