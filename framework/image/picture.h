@@ -34,7 +34,8 @@ public:
     // Writes the picture as PNG (150) or JPEG (151). `quality` is -1 (default) or 0 to 100, else
     // OutOfBoundsException; a file that cannot be written raises IOException. JPEG is flattened
     // onto white; PNG keeps the mask as alpha. The colour appearance of the source is kept. The
-    // file takes its name only once it is complete: a failed save leaves nothing under it.
+    // file takes its name only once it is complete: a failed save leaves nothing under it. A
+    // cooperative thread's file in a folder held open may be made after Save returns (below).
     void Save(const Ref<FolderItem>& file, int32_t format, int32_t quality = -1);
 
     // What became of a save into a folder held open (FolderItem::HoldOpen): the file's name, and
