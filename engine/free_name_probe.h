@@ -21,6 +21,9 @@ public:
     FreeNameProbe(Ref<FolderItem> folder, String extension);
 
     String FileName(const String& base, const std::function<void()>& afterEachCounterTest);
+    // The name FileName gave last for `base` was taken before the picture could take it: the
+    // next probe of that base starts after it.
+    void Passed(const String& base);
 
 private:
     Ref<FolderItem> m_folder;

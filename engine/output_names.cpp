@@ -75,17 +75,37 @@ String FreeFileName(const Ref<FolderItem>& folder, const String& base, const Str
     return FreeFileNameFrom(folder, base, extension, 1, afterEachCounterTest).fileName;
 }
 
+namespace {
+
+// The longest name, in bytes, that Linux file systems keep.
+constexpr size_t kMaxFileNameBytes = 255;
+
+// `base` then `tail`; when the whole would not fit in a file name, the base loses its end (on a
+// character boundary) so that the counter and the extension still do.
+String fittedName(const String& base, const String& tail)
+{
+    if (base.size() + tail.size() <= kMaxFileNameBytes || tail.size() >= kMaxFileNameBytes)
+        return base + tail;
+    size_t cut = kMaxFileNameBytes - tail.size();
+    // A byte 10xxxxxx continues the character before it.
+    while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80)
+        --cut;
+    return base.substr(0, cut) + tail;
+}
+
+} // namespace
+
 FreeName FreeFileNameFrom(const Ref<FolderItem>& folder, const String& base, const String& extension,
     int64_t firstCounter, const std::function<void()>& afterEachCounterTest)
 {
     if (firstCounter <= 1) {
-        const String plain = base + "." + extension;
+        const String plain = fittedName(base, "." + extension);
         if (!folder->Child(plain)->Exists())
             return { plain, 1 };
     }
     // No upper bound: every taken name is passed over until a free one turns up.
     for (int64_t n = std::max<int64_t>(firstCounter, 2);; ++n) {
-        const String candidate = base + "-" + Str(n) + "." + extension;
+        const String candidate = fittedName(base, "-" + Str(n) + "." + extension);
         const bool taken = folder->Child(candidate)->Exists();
         if (afterEachCounterTest)
             afterEachCounterTest();

@@ -3,8 +3,10 @@
 
 void RunReport::ItemFailed(const String& itemName, const String& error)
 {
+    const String line = "\"" + itemName + "\": " + error;
     if (m_failedItems == 0)
-        m_firstItemError = "\"" + itemName + "\": " + error;
+        m_firstItemError = line;
+    m_failures += (m_failures.empty() ? "" : "\n") + line;
     ++m_failedItems;
 }
 
@@ -25,6 +27,23 @@ void RunReport::ItemsAdded(int32_t count)
     m_addedItems += count;
 }
 
+void RunReport::OutputOnDesktop(const String& folderPath, const String& reason)
+{
+    m_desktopOutput = folderPath;
+    m_desktopReason = reason;
+}
+
+void RunReport::OtherSourceTrashed(const String& folderPath, const String& otherSource)
+{
+    m_trashedFolder = folderPath;
+    m_trashedSource = otherSource;
+}
+
+String RunReport::Details() const
+{
+    return m_failures;
+}
+
 String RunReport::Message() const
 {
     String message;
@@ -35,6 +54,14 @@ String RunReport::Message() const
     };
     if (!m_runFailure.empty())
         add("The run stopped: " + m_runFailure + ".");
+    // Where the pictures went, when it is not beside the source folder, comes first: the user
+    // looks there and finds nothing.
+    if (!m_desktopOutput.empty())
+        add("The output folder was made on the Desktop: \"" + m_desktopOutput + "\", because " + m_desktopReason + ".");
+    if (!m_trashedFolder.empty()) {
+        add("The folder \"" + m_trashedFolder + "\" that was moved to the trash had been made from another source folder, \""
+            + m_trashedSource + "\"; it can be taken back from the trash.");
+    }
     if (!m_oldOutput.empty()) {
         // Said plainly, so that nobody takes the folder for a clean one of this run.
         add("The old output folder \"" + m_oldOutput + "\" could not be moved to the trash ("

@@ -4,6 +4,7 @@
 
 #include "engine/free_name_probe.h"
 #include "engine/output_names.h"
+#include "engine/pending_saves.h"
 #include "engine/run_report.h"
 #include "engine/size_computation.h"
 #include "framework/image/picture.h"
@@ -13,6 +14,7 @@
 #include "strings/loc.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
@@ -23,30 +25,40 @@ SizeInitials sizeInitials()
     return { loc::initialbiggest(), loc::initialsmallest(), loc::initialwidth(), loc::initialheight() };
 }
 
-// The output folder, beside the source folder, or on the Desktop when that place is locked (or
-// there is none); a folder of the same name goes first. Nil, with the reason in the report, when
-// the run has nowhere to write.
-Ref<FolderItem> makeOutputFolder(const FolderItem& source, const String& name, RunReport& report)
+// Where the run records the source folder an output folder was made from, so that a later run
+// that replaces the folder can say whose pictures went to the trash.
+constexpr const char* kSourceAttribute = "user.quobly.source";
+
+enum class Outcome { Made, Elsewhere, Failed };
+
+// The output folder `name` in `place`: an item of that name goes first (a folder or a link is
+// deleted, a folder that holds items moved to the trash, a file of the user's that happens to bear
+// the name moved to the trash, never erased), then the folder is made and held open. Only a folder
+// of the user's own is ever written into: one the run made, or an old output folder of theirs
+// that no trash took. An item of another owner that stays gives Elsewhere, with the reason.
+Outcome placeOutputFolder(const Ref<FolderItem>& place, const String& name, const FolderItem& source,
+    Ref<FolderItem>& output, RunReport& report, String& reason)
 {
-    Ref<FolderItem> place = source.Parent();
-    Ref<FolderItem> output = place ? place->Child(name) : nullptr;
-    if (!output || output->Locked()) {
-        place = SpecialFolder::Desktop();
-        output = place ? place->Child(name) : nullptr;
+    // Everything below happens in the folder held here, whatever comes to stand under its path.
+    place->HoldOpen();
+    if (place->LastErrorCode() != 0) {
+        report.RunFailed("the folder \"" + place->NativePath() + "\" cannot be opened (" + place->LastErrorText() + ")");
+        return Outcome::Failed;
     }
+    output = place->Child(name);
     if (!output) {
         report.RunFailed("there is no place for the output folder \"" + name + "\"");
-        return nullptr;
+        return Outcome::Failed;
     }
     if (output->TouchesFolder(source)) {
         report.RunFailed("the output folder \"" + output->NativePath()
             + "\" would be the source folder itself or lie in it, and the source folder is never written into or deleted");
-        return nullptr;
+        return Outcome::Failed;
     }
     String notTrashed;
     if (output->Exists()) {
-        // Only a folder (or a link) of that name is replaced; a file of the user's that happens to
-        // bear the name goes to the trash, never erased.
+        const bool heldItems = output->Directory() && output->Count() > 0;
+        const String madeFrom = output->Directory() ? output->Attribute(kSourceAttribute) : String();
         if (output->Directory() || output->Alias())
             output->Delete();
         else
@@ -55,23 +67,77 @@ Ref<FolderItem> makeOutputFolder(const FolderItem& source, const String& name, R
             notTrashed = output->LastErrorText();
             if (notTrashed.empty())
                 notTrashed = "it is still there";
+        } else if (heldItems && !madeFrom.empty() && madeFrom != source.NativePath()) {
+            report.OtherSourceTrashed(output->NativePath(), madeFrom);
         }
         output = place->Child(name);
     }
     output->CreateAsFolder();
-    // A folder that could not be deleted is still a folder to save into (the free names keep its
-    // older files, and the finish says so); anything else means the run has nowhere to write.
-    if (!output->Exists() || !output->Directory()) {
-        String reason = "the output folder \"" + output->NativePath() + "\" could not be created";
-        if (!notTrashed.empty())
-            reason += " (the item of that name could not be moved to the trash: " + notTrashed + ")";
-        else if (output->LastErrorCode() != 0)
-            reason += " (" + output->LastErrorText() + ")";
-        report.RunFailed(reason);
-        return nullptr;
+    const int32_t createError = output->LastErrorCode();
+    const String createErrorText = output->LastErrorText();
+    output->HoldOpen();
+    // Whatever stands under the name now is written into only when it is a folder of the user's
+    // own, held open without following a link; another user's item sends the run elsewhere.
+    if (output->Exists() && !output->OwnedByUser()) {
+        reason = "\"" + output->NativePath() + "\" belongs to " + output->OwnerName()
+            + (notTrashed.empty() ? String() : " and could not be moved to the trash (" + notTrashed + ")")
+            + ", and the run never writes into another user's folder";
+        return Outcome::Elsewhere;
     }
+    if (output->LastErrorCode() != 0) {
+        String failure = "the output folder \"" + output->NativePath() + "\" could not be created";
+        if (!notTrashed.empty())
+            failure += " (the item of that name could not be moved to the trash: " + notTrashed + ")";
+        else if (createError != 0)
+            failure += " (" + createErrorText + ")";
+        else
+            failure += " (" + output->LastErrorText() + ")";
+        report.RunFailed(failure);
+        return Outcome::Failed;
+    }
+    if (createError == 0)
+        output->Attribute(kSourceAttribute, source.NativePath());
     if (!notTrashed.empty())
         report.OldOutputKept(output->NativePath(), notTrashed);
+    return Outcome::Made;
+}
+
+// The output folder, beside the source folder, or on the Desktop when that place is locked, when
+// there is none, or when another user's folder bears the name there. Nil, with the reason in the
+// report, when the run has nowhere to write.
+Ref<FolderItem> makeOutputFolder(const FolderItem& source, const String& name, RunReport& report)
+{
+    Ref<FolderItem> place = source.Parent();
+    Ref<FolderItem> output;
+    String whyElsewhere;
+    if (!place)
+        whyElsewhere = "the source folder has no folder above it";
+    else if (const Ref<FolderItem> beside = place->Child(name); beside && beside->Locked())
+        whyElsewhere = !beside->Exists()
+            ? "the folder \"" + place->NativePath() + "\" that holds the source folder cannot be written into"
+            : "\"" + beside->NativePath() + "\" cannot be written"
+                + (beside->OwnedByUser() ? String() : " (it belongs to " + beside->OwnerName() + ")");
+    if (whyElsewhere.empty()) {
+        const Outcome outcome = placeOutputFolder(place, name, source, output, report, whyElsewhere);
+        if (outcome == Outcome::Made)
+            return output;
+        if (outcome == Outcome::Failed)
+            return nullptr;
+    }
+    place = SpecialFolder::Desktop();
+    String whyNotDesktop;
+    if (!place) {
+        report.RunFailed("there is no place for the output folder \"" + name + "\": " + whyElsewhere);
+        return nullptr;
+    }
+    const Outcome outcome = placeOutputFolder(place, name, source, output, report, whyNotDesktop);
+    if (outcome == Outcome::Elsewhere) {
+        report.RunFailed(whyNotDesktop);
+        return nullptr;
+    }
+    if (outcome == Outcome::Failed)
+        return nullptr;
+    report.OutputOnDesktop(output->NativePath(), whyElsewhere);
     return output;
 }
 
@@ -151,6 +217,9 @@ void threadrun::Event_Run()
     // The run keeps to the folder it started with from its first step to its last.
     const Ref<FolderItem> source = w.f;
     RunReport report;
+    // Pictures are done once their files are there, which may be a few pictures later.
+    std::optional<PendingSaves> pending;
+    const auto showDone = [&w](int32_t index) { w.PB()->Value(index); };
 
     try {
         if (!source)
@@ -180,6 +249,7 @@ void threadrun::Event_Run()
         const Ref<FolderItem> output = makeOutputFolder(*source, folderName, report);
 
         if (output) {
+            pending.emplace(output);
             FreeNameProbe freeNames(output, format.extension);
             w.STStatus()->TextColor(RGB(0, 0, 0));
             for (int32_t i = 1; i <= count; ++i) {
@@ -205,9 +275,18 @@ void threadrun::Event_Run()
                             target->Height(), 0, 0, picture->Width(), picture->Height());
 
                         const String base = setname(output, itemName);
-                        const String fileName = freeNames.FileName(base, RuntimeBackgroundTask);
-                        target->Save(output->Child(fileName), format.code, ReadRunSettings().quality);
-                        w.PB()->Value(i);
+                        for (;;) {
+                            const String fileName = freeNames.FileName(base, RuntimeBackgroundTask);
+                            try {
+                                target->Save(output->Child(fileName), format.code, ReadRunSettings().quality);
+                                pending->Add(fileName, i, itemName);
+                                break;
+                            } catch (const NameTakenException&) {
+                                // Something took the name between the probe and the save: the
+                                // probe goes on from the next number.
+                                freeNames.Passed(base);
+                            }
+                        }
                         outcome = ItemOutcome::Saved;
                     } else if (item->Gone()) {
                         // When the folder itself went, every item left is lost with it: say so,
@@ -216,9 +295,12 @@ void threadrun::Event_Run()
                             source->Directory() ? String("the item is no longer in the folder") : sourceGone(*source));
                     }
                 } catch (const RuntimeException& error) {
+                    // The pictures before this one are told of first, as they come first.
+                    pending->Settle(true, showDone, report);
                     report.ItemFailed(itemName, error.Message());
                     outcome = ItemOutcome::Failed;
                 }
+                pending->Settle(false, showDone, report);
 
                 // A picture that failed ends its turn like a saved one, so a run whose every
                 // save fails can still be stopped.
@@ -233,6 +315,10 @@ void threadrun::Event_Run()
     } catch (const RuntimeException& error) {
         report.RunFailed(error.Message());
     }
+    // Whether it ended or was stopped, the run is over only when every picture it saved is whole
+    // under its name or told of as failed.
+    if (pending)
+        pending->Settle(true, showDone, report);
 
     // The finish gives the window back, whatever happened above.
     Beep();
@@ -250,7 +336,7 @@ void threadrun::Event_Run()
     // A stop request that came too late for this run must not stop the next one.
     w.endthread = false;
     if (report.AnythingToReport())
-        MsgBox(report.Message());
+        MsgBox(report.Message(), report.Details());
 }
 
 String threadrun::setname(const Ref<FolderItem>& folder, const String& name)

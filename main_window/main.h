@@ -157,8 +157,9 @@ private:
     // True while a run is going: the engine disables Select for its length.
     bool runInProgress();
 
-    // The preferences file was found to be a link to something that holds no record.
-    bool m_preferencesLinkRejected { false };
+    // Why the closing must leave the file behind a preferences link as it is (a file that holds
+    // no record, or more than one); empty when the preferences are written as usual.
+    String m_preferencesLinkKept;
 };
 
 class Main::RBType_ final : public RadioButton, public std::enable_shared_from_this<Main::RBType_> {

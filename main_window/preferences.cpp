@@ -124,7 +124,8 @@ Ref<FolderItem> preferencesFile()
 enum class Found {
     Nothing,  // no file, or a link whose file is not there yet
     Rejected, // a folder, a short or unreadable file, or a value outside the limits
-    Record,
+    Record,   // exactly a record
+    Longer,   // a record followed by more bytes, which are read past
 };
 
 // Nothing is applied from a file that is not a usable record.
@@ -136,16 +137,19 @@ Found readRecord(const Ref<FolderItem>& file, PreferencesRecord& record)
         return Found::Rejected;
     try {
         auto stream = BinaryStream::Open(file, false);
-        if (stream->Length() < kRecordLength) {
+        const int64_t length = stream->Length();
+        if (length < kRecordLength) {
             stream->Close();
             return Found::Rejected;
         }
         readFields(*stream, record);
         stream->Close();
+        if (!record.withinLimits())
+            return Found::Rejected;
+        return length == kRecordLength ? Found::Record : Found::Longer;
     } catch (const IOException& error) {
         return error.ErrorNumber() == ENOENT ? Found::Nothing : Found::Rejected;
     }
-    return record.withinLimits() ? Found::Record : Found::Rejected;
 }
 
 } // namespace
@@ -165,10 +169,15 @@ void Main::loadpref()
     const auto file = preferencesFile();
     PreferencesRecord record;
     const Found found = readRecord(file, record);
-    // A link leads to a file of the user's by another name; one that holds no record is theirs
-    // for something else, and the closing must not write over it.
-    m_preferencesLinkRejected = found == Found::Rejected && file->Alias();
-    if (found == Found::Record) {
+    // A link leads to a file of the user's by another name. The closing writes a record of 27
+    // bytes through it, so only a file that is exactly a record may be written over: one that
+    // holds no record is theirs for something else, and a longer one would lose its end.
+    m_preferencesLinkKept.clear();
+    if (file->Alias() && found == Found::Rejected)
+        m_preferencesLinkKept = "holds no preferences";
+    else if (file->Alias() && found == Found::Longer)
+        m_preferencesLinkKept = "holds more than the preferences";
+    if (found == Found::Record || found == Found::Longer) {
         // Each value raises its control's own change event, which brings the enabled states,
         // the quality label and preset row in line; nothing here calls a handler itself.
         DTSettings()->Value(record.settingsOpen);
@@ -194,9 +203,9 @@ void Main::loadpref()
 void Main::savepref()
 {
     const auto file = preferencesFile();
-    if (m_preferencesLinkRejected)
-        throw IOException("The preferences file \"" + file->NativePath() + "\" is a link to a file that holds no preferences; "
-                "that file was left as it is.",
+    if (!m_preferencesLinkKept.empty())
+        throw IOException("The preferences file \"" + file->NativePath() + "\" is a link to a file that " + m_preferencesLinkKept
+                + "; that file was left as it is.",
             EEXIST);
 
     // The new record takes the old one's place only once it is whole; a failed write leaves the

@@ -1,12 +1,12 @@
-// Big-endian fields on a file, through the file-system door; replacements through QSaveFile.
+// Big-endian fields on a file, through the file-system door; replacements through the one door
+// for files written whole.
 #include "framework/core/binary_stream.h"
 
+#include "framework/core/atomic_file.h"
 #include "framework/core/file_system.h"
 
-#include <QFile>
-#include <QSaveFile>
-
 #include <cerrno>
+#include <utility>
 
 namespace {
 
@@ -24,10 +24,10 @@ Ref<BinaryStream> openStream(const String& path, FileSystem::OpenFor purpose, co
     return MakeRef<BinaryStream>(std::move(file.fd), path);
 }
 
-// The stream of a replacement goes to a new file of QSaveFile's beside the old one (its name is
-// unique, so nothing left there can block it), and the old file is replaced only at commit. Only a
+// The stream of a replacement goes to a new file beside the old one (unnamed, or of a unique name,
+// so nothing left there can block it), and the old file is replaced only at commit. Only a
 // regular file is ever replaced: renaming over a device or a pipe would put a file in its place.
-std::unique_ptr<QSaveFile> openReplacement(const String& path)
+std::unique_ptr<AtomicFile> openReplacement(const String& path)
 {
     const FileSystem::Status existing = FileSystem::StatusOf(path, true);
     if (existing.Exists()) {
@@ -43,11 +43,11 @@ std::unique_ptr<QSaveFile> openReplacement(const String& path)
         // A link that leads nowhere yet is followed: its file is made.
         raise("Cannot create", path, existing.error);
     }
-    auto file = std::make_unique<QSaveFile>(QFile::decodeName(QByteArray::fromStdString(path)));
-    errno = 0;
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        raise("Cannot create", path, errno != 0 ? errno : EIO);
-    return file;
+    try {
+        return std::make_unique<AtomicFile>(path);
+    } catch (const IOException& error) {
+        raise("Cannot create", path, error.ErrorNumber() != 0 ? error.ErrorNumber() : EIO);
+    }
 }
 
 } // namespace
@@ -58,7 +58,7 @@ BinaryStream::BinaryStream(FileSystem::FileDescriptor file, String path)
 {
 }
 
-// An unfinished replacement goes with its QSaveFile; the old file stays.
+// An unfinished replacement goes with its temporary file; the old file stays.
 BinaryStream::~BinaryStream() = default;
 
 Ref<BinaryStream> BinaryStream::Open(const Ref<FolderItem>& file, bool readWrite)
@@ -114,11 +114,15 @@ int64_t BinaryStream::Length() const
 
 void BinaryStream::Close()
 {
+    if (const int error = std::exchange(m_replacementError, 0); error != 0)
+        raise("Cannot replace", m_path, error);
     if (m_replacement) {
         const auto replacement = std::move(m_replacement);
-        errno = 0;
-        if (!replacement->commit())
-            raise("Cannot replace", m_path, errno != 0 ? errno : EIO);
+        try {
+            replacement->Commit();
+        } catch (const IOException& error) {
+            raise("Cannot replace", m_path, error.ErrorNumber() != 0 ? error.ErrorNumber() : EIO);
+        }
         return;
     }
     if (const int error = m_file.Close(); error != 0)
@@ -127,7 +131,7 @@ void BinaryStream::Close()
 
 int BinaryStream::openDescriptor() const
 {
-    const int fd = m_replacement ? m_replacement->handle() : m_file.Get();
+    const int fd = m_replacement ? m_replacement->Descriptor() : m_file.Get();
     if (fd < 0)
         raise("The stream is closed:", m_path, EBADF);
     return fd;
@@ -147,8 +151,10 @@ void BinaryStream::writeBytes(const unsigned char* bytes, size_t count)
 {
     if (const int error = FileSystem::WriteAll(openDescriptor(), bytes, count); error != 0) {
         // What was written so far must never take the old file's place.
-        if (m_replacement)
-            m_replacement->cancelWriting();
+        if (m_replacement) {
+            m_replacement.reset();
+            m_replacementError = error;
+        }
         raise("Cannot write", m_path, error);
     }
 }

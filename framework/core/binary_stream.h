@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <memory>
 
-class QSaveFile;
+class AtomicFile;
 
 // A file read and written as big-endian binary fields, without buffering, so that every failure
 // surfaces at the call that caused it. Every failure raises IOException with the errno value.
@@ -50,5 +50,7 @@ private:
     FileSystem::FileDescriptor m_file;
     String m_path;
     // Set instead of `m_file` for a replacing stream, whose descriptor it owns.
-    std::unique_ptr<QSaveFile> m_replacement;
+    std::unique_ptr<AtomicFile> m_replacement;
+    // The error that cut a replacement's writing short: it never takes the old file's place.
+    int m_replacementError { 0 };
 };

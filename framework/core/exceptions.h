@@ -19,7 +19,7 @@ public:
     std::string ClassName() const override { return "NilObjectException"; }
 };
 
-class IOException final : public RuntimeException {
+class IOException : public RuntimeException {
 public:
     explicit IOException(const std::string& message, int32_t errorNumber = 0)
         : RuntimeException(message), m_errorNumber(errorNumber) {}
@@ -34,4 +34,12 @@ class OutOfBoundsException final : public RuntimeException {
 public:
     explicit OutOfBoundsException(const std::string& message = "") : RuntimeException(message) {}
     std::string ClassName() const override { return "OutOfBoundsException"; }
+};
+
+// A new file could not take its name because something took that name first; the file was not
+// written anywhere, and another name may be tried.
+class NameTakenException final : public IOException {
+public:
+    explicit NameTakenException(const std::string& message, int32_t errorNumber) : IOException(message, errorNumber) {}
+    std::string ClassName() const override { return "NameTakenException"; }
 };

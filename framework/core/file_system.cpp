@@ -3,16 +3,21 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <pwd.h>
+#include <stdio.h>
 #include <memory>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/xattr.h>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -194,8 +199,32 @@ int WriteAll(int fd, const void* bytes, size_t count)
     return 0;
 }
 
+namespace {
+
+std::function<void()>& beforeSync()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
+} // namespace
+
+void SetBeforeSync(std::function<void()> hook)
+{
+    beforeSync() = std::move(hook);
+}
+
 int SyncData(int fd)
 {
+    // A slow device's sync, for the benchmark that shows the window answering meanwhile.
+    static const int delayMs = [] {
+        const char* value = std::getenv("QUOBLY_TEST_SYNC_DELAY_MS");
+        return value ? std::max(0, std::atoi(value)) : 0;
+    }();
+    if (delayMs > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+    if (beforeSync())
+        beforeSync()();
     int synced;
     do
         synced = ::fdatasync(fd);
@@ -312,13 +341,6 @@ Time FileClockNow()
     return { now.tv_sec, now.tv_nsec };
 }
 
-FileDescriptor OpenFolderForNames(const std::string& path, int& error)
-{
-    FileDescriptor folder(::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    error = folder.IsOpen() ? 0 : errno;
-    return folder;
-}
-
 FileDescriptor CreateUnnamedFile(const FileDescriptor& folder, int& error)
 {
     FileDescriptor file(::openat(folder.Get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
@@ -357,6 +379,95 @@ int RemoveIn(const FileDescriptor& folder, const std::string& name)
 int SetPermissions(const FileDescriptor& file, uint32_t permissions)
 {
     return resultOf(::fchmod(file.Get(), permissions));
+}
+
+FileDescriptor OpenFolder(const std::string& path, int& error)
+{
+    FileDescriptor folder(::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    error = folder.IsOpen() ? 0 : errno;
+    return folder;
+}
+
+FileDescriptor OpenFolderIn(const FileDescriptor& parent, const std::string& name, int& error)
+{
+    FileDescriptor folder(::openat(parent.Get(), name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    error = folder.IsOpen() ? 0 : errno;
+    // O_PATH with O_NOFOLLOW would hand back the link itself: only a folder is held.
+    if (error == 0 && StatusOf(folder.Get()).kind != Kind::Folder) {
+        folder.Close();
+        error = ELOOP;
+    }
+    return folder;
+}
+
+Status StatusIn(const FileDescriptor& folder, const std::string& name)
+{
+    struct stat st {};
+    return statusFrom(::fstatat(folder.Get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW), st);
+}
+
+int MakeFolderIn(const FileDescriptor& folder, const std::string& name)
+{
+    return resultOf(::mkdirat(folder.Get(), name.c_str(), 0777));
+}
+
+int RemoveFolderIn(const FileDescriptor& folder, const std::string& name)
+{
+    return resultOf(::unlinkat(folder.Get(), name.c_str(), AT_REMOVEDIR));
+}
+
+int RenameNoReplaceIn(const FileDescriptor& folder, const std::string& from, const std::string& to)
+{
+    const int renamed = resultOf(::renameat2(folder.Get(), from.c_str(), folder.Get(), to.c_str(), RENAME_NOREPLACE));
+    if (renamed != EINVAL && renamed != ENOSYS)
+        return renamed;
+    // A link never replaces a name either; the first name then goes.
+    if (const int linked = resultOf(::linkat(folder.Get(), from.c_str(), folder.Get(), to.c_str(), 0)); linked != 0)
+        return linked;
+    RemoveIn(folder, from);
+    return 0;
+}
+
+uint32_t UserId()
+{
+    return ::geteuid();
+}
+
+std::string AccountName(uint32_t owner)
+{
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    char buffer[4096];
+    if (::getpwuid_r(owner, &entry, buffer, sizeof buffer, &found) == 0 && found && found->pw_name)
+        return found->pw_name;
+    return "number " + std::to_string(owner);
+}
+
+namespace {
+
+// The attributes of an item in a folder held open, without following a link: through the
+// process's own view of the descriptor, as the *at calls have no attribute form.
+std::string pathIn(const FileDescriptor& folder, const std::string& name)
+{
+    return "/proc/self/fd/" + std::to_string(folder.Get()) + "/" + name;
+}
+
+} // namespace
+
+int SetAttributeIn(const FileDescriptor& folder, const std::string& name, const std::string& key,
+    const std::string& value)
+{
+    return resultOf(::lsetxattr(pathIn(folder, name).c_str(), key.c_str(), value.data(), value.size(), 0));
+}
+
+std::optional<std::string> AttributeIn(const FileDescriptor& folder, const std::string& name, const std::string& key)
+{
+    const std::string path = pathIn(folder, name);
+    char value[4096];
+    const ssize_t length = ::lgetxattr(path.c_str(), key.c_str(), value, sizeof value);
+    if (length < 0)
+        return std::nullopt;
+    return std::string(value, static_cast<size_t>(length));
 }
 
 std::string ErrorText(int error)

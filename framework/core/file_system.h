@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -95,8 +96,11 @@ int WriteAll(int fd, const void* bytes, size_t count);
 // Back to the first byte.
 bool Rewind(int fd);
 // Waits until the file's bytes are on the disk: 0, or the error. A file system that cannot sync
-// (EINVAL) has nothing to wait for, which is no failure.
+// (EINVAL) has nothing to wait for, which is no failure. QUOBLY_TEST_SYNC_DELAY_MS, read once,
+// makes each sync that many milliseconds slower, as on an SD card or a USB stick.
 int SyncData(int fd);
+// For tests: called on the syncing thread before each sync; an empty hook unsets it.
+void SetBeforeSync(std::function<void()> hook);
 
 // Whether the system lets this process write the item. Root may write whatever the permission
 // bits say, so these ask the bits as well: the caller's class (owner, group, others) among them.
@@ -126,9 +130,8 @@ std::optional<std::string> ExecutablePath();
 // The time of the clock that the file system stamps its changes with.
 Time FileClockNow();
 
-// Replacing a file: a folder opened for its names, a file made in it (unnamed where the system
-// can), and the steps that give that file its name in one move.
-FileDescriptor OpenFolderForNames(const std::string& path, int& error);
+// Writing a file whole: a file made in a folder held open (below), unnamed where the system can,
+// and the steps that give that file its name in one move.
 // A file of no name in `folder`, which leaves nothing behind even when the process is killed.
 FileDescriptor CreateUnnamedFile(const FileDescriptor& folder, int& error);
 // Whether `error`, from CreateUnnamedFile, says that the file system makes no unnamed files.
@@ -138,6 +141,29 @@ int NameUnnamedFile(const FileDescriptor& file, const FileDescriptor& folder, co
 int RenameIn(const FileDescriptor& folder, const std::string& from, const std::string& to);
 int RemoveIn(const FileDescriptor& folder, const std::string& name);
 int SetPermissions(const FileDescriptor& file, uint32_t permissions);
+
+// A folder held open: the items in it are made, looked at, named and removed relative to its
+// descriptor, so that renaming the folder or putting a link in its place cannot send anything
+// elsewhere. A folder by its path is what the path leads to; the folder `name` in a folder held
+// open is taken only when it is a folder itself, never through a link (ELOOP or ENOTDIR).
+FileDescriptor OpenFolder(const std::string& path, int& error);
+FileDescriptor OpenFolderIn(const FileDescriptor& folder, const std::string& name, int& error);
+// The item `name` in `folder`, a link taken as itself.
+Status StatusIn(const FileDescriptor& folder, const std::string& name);
+int MakeFolderIn(const FileDescriptor& folder, const std::string& name);
+int RemoveFolderIn(const FileDescriptor& folder, const std::string& name);
+// Gives `from` the name `to` only while nothing bears `to`: EEXIST otherwise. Where the file
+// system cannot rename so, a second link is made and the first removed, which never replaces.
+int RenameNoReplaceIn(const FileDescriptor& folder, const std::string& from, const std::string& to);
+
+// The user id this process acts as, and the name of the account `owner`, or its number.
+uint32_t UserId();
+std::string AccountName(uint32_t owner);
+
+// A folder's extended attribute of the user's namespace: nothing where the file system keeps none.
+int SetAttributeIn(const FileDescriptor& folder, const std::string& name, const std::string& key,
+    const std::string& value);
+std::optional<std::string> AttributeIn(const FileDescriptor& folder, const std::string& name, const std::string& key);
 
 // The system's words for an error number.
 std::string ErrorText(int error);

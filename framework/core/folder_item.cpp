@@ -3,14 +3,16 @@
 #include "framework/core/folder_item.h"
 
 #include "framework/core/file_system.h"
+#include "framework/core/folder_handle.h"
 #include "framework/core/trash.h"
 
-#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cerrno>
 #include <filesystem>
 #include <map>
@@ -197,11 +199,44 @@ std::filesystem::path withFoldersResolved(const String& nativePath)
 
 String applicationFolder()
 {
-    if (QCoreApplication::instance())
-        return QCoreApplication::applicationDirPath().toStdString();
     const std::optional<String> executable = FileSystem::ExecutablePath();
     return executable ? parentPath(*executable) : String("/");
 }
+
+// The home folder as the environment names it, in its bytes.
+String homeFolder()
+{
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/')
+        return home;
+    return QFile::encodeName(QDir::homePath()).toStdString();
+}
+
+// A path that Qt found, in the file system's bytes. Qt reads the home folder from the
+// environment as text, which mangles bytes that are not UTF-8: the home part is taken again
+// from the environment's own bytes.
+String pathAsBytes(const QString& path)
+{
+    const QString home = QDir::homePath();
+    if (path == home || path.startsWith(home + QLatin1Char('/')))
+        return homeFolder() + QFile::encodeName(path.mid(home.size())).toStdString();
+    return QFile::encodeName(path).toStdString();
+}
+
+void makeFolders(const String& path)
+{
+    std::error_code ignored;
+    std::filesystem::create_directories(path, ignored);
+}
+
+// What stands under the item's name, a link taken as itself: relative to the held folder the
+// item lies in, if any.
+FileSystem::Status statusOf(const String& path, const std::shared_ptr<const FolderHandle>& in, const String& name)
+{
+    return in ? FileSystem::StatusIn(in->Descriptor(), name) : FileSystem::StatusOf(path, false);
+}
+
+constexpr int kFolderGone = ENOENT;
 
 } // namespace
 
@@ -248,7 +283,9 @@ Ref<FolderItem> FolderItem::Child(const String& name) const
         return nullptr;
     String single = name;
     std::replace(single.begin(), single.end(), '/', ':');
-    return FromPath(joinPath(m_path, single));
+    Ref<FolderItem> child = FromPath(joinPath(m_path, single));
+    child->m_in = m_held;
+    return child;
 }
 
 int32_t FolderItem::Count() const
@@ -269,24 +306,27 @@ Ref<FolderItem> FolderItem::TrueItem(int32_t index) const
 
 bool FolderItem::Directory() const
 {
-    const FileSystem::Status status = FileSystem::StatusOf(m_path, false);
+    const FileSystem::Status status = statusOf(m_path, m_in, Name());
     return status.Exists() && status.kind == FileSystem::Kind::Folder;
 }
 
 bool FolderItem::Alias() const
 {
-    const FileSystem::Status status = FileSystem::StatusOf(m_path, false);
+    const FileSystem::Status status = statusOf(m_path, m_in, Name());
     return status.Exists() && status.kind == FileSystem::Kind::Link;
 }
 
 bool FolderItem::Exists() const
 {
-    return FileSystem::StatusOf(m_path, false).Exists();
+    // A name promised to a picture still being written is as taken as one on the disk.
+    if (m_in && m_in->Reserved(Name()))
+        return true;
+    return statusOf(m_path, m_in, Name()).Exists();
 }
 
 bool FolderItem::Gone() const
 {
-    const int error = FileSystem::StatusOf(m_path, false).error;
+    const int error = statusOf(m_path, m_in, Name()).error;
     return error == ENOENT || error == ENOTDIR;
 }
 
@@ -320,16 +360,16 @@ bool FolderItem::Locked() const
 void FolderItem::Delete()
 {
     m_lastErrorText.clear();
-    const FileSystem::Status status = FileSystem::StatusOf(m_path, false);
+    const FileSystem::Status status = statusOf(m_path, m_in, Name());
     if (!status.Exists()) {
         m_lastError = status.error;
         return;
     }
     if (status.kind != FileSystem::Kind::Folder) {
-        m_lastError = FileSystem::RemoveFile(m_path);
+        m_lastError = m_in ? FileSystem::RemoveIn(m_in->Descriptor(), Name()) : FileSystem::RemoveFile(m_path);
         return;
     }
-    m_lastError = FileSystem::RemoveFolder(m_path);
+    m_lastError = m_in ? FileSystem::RemoveFolderIn(m_in->Descriptor(), Name()) : FileSystem::RemoveFolder(m_path);
     if (m_lastError != ENOTEMPTY && m_lastError != EEXIST)
         return;
     // A folder that still holds items is never erased: the user can take it back from the trash.
@@ -338,6 +378,12 @@ void FolderItem::Delete()
 
 void FolderItem::MoveToTrash()
 {
+    // The trash takes an item by its path: only while that path still leads into the held folder.
+    if (m_in && !m_in->StillAtItsPath()) {
+        m_lastError = kFolderGone;
+        m_lastErrorText = "its folder \"" + m_in->Path() + "\" is no longer there";
+        return;
+    }
     // Qt's own trash reports success without a trash when the data folder is missing, and then
     // moves the item into the working folder; GIO makes the trash or refuses.
     const TrashResult result = MoveItemToTrash(m_path);
@@ -348,7 +394,51 @@ void FolderItem::MoveToTrash()
 void FolderItem::CreateAsFolder()
 {
     m_lastErrorText.clear();
-    m_lastError = FileSystem::MakeFolder(m_path);
+    m_lastError = m_in ? FileSystem::MakeFolderIn(m_in->Descriptor(), Name()) : FileSystem::MakeFolder(m_path);
+}
+
+void FolderItem::HoldOpen()
+{
+    m_lastErrorText.clear();
+    int error = 0;
+    std::shared_ptr<const FolderHandle> held = m_in ? FolderHandle::OpenIn(*m_in, Name(), error) : FolderHandle::Open(m_path, error);
+    m_lastError = error;
+    if (held)
+        m_held = std::move(held);
+}
+
+bool FolderItem::OwnedByUser() const
+{
+    if (m_held)
+        return m_held->Owner() == FileSystem::UserId();
+    const FileSystem::Status status = statusOf(m_path, m_in, Name());
+    return status.Exists() && status.owner == FileSystem::UserId();
+}
+
+String FolderItem::OwnerName() const
+{
+    if (m_held)
+        return FileSystem::AccountName(m_held->Owner());
+    return FileSystem::AccountName(statusOf(m_path, m_in, Name()).owner);
+}
+
+String FolderItem::Attribute(const String& name) const
+{
+    int error = 0;
+    const std::shared_ptr<const FolderHandle> in = m_in ? m_in : FolderHandle::Open(parentPath(m_path), error);
+    if (!in)
+        return {};
+    return FileSystem::AttributeIn(in->Descriptor(), Name(), name).value_or(String());
+}
+
+void FolderItem::Attribute(const String& name, const String& value)
+{
+    if (Attribute(name) == value)
+        return;
+    int error = 0;
+    const std::shared_ptr<const FolderHandle> in = m_in ? m_in : FolderHandle::Open(parentPath(m_path), error);
+    if (in)
+        FileSystem::SetAttributeIn(in->Descriptor(), Name(), name, value);
 }
 
 String FolderItem::LastErrorText() const
@@ -362,18 +452,20 @@ namespace SpecialFolder {
 
 Ref<FolderItem> Preferences()
 {
-    const QString path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    QDir().mkpath(path);
-    return FolderItem::FromPath(path.toStdString());
+    // The environment's bytes as they are: a home whose path is not UTF-8 stays itself.
+    const char* configured = std::getenv("XDG_CONFIG_HOME");
+    const String path = configured && configured[0] == '/' ? String(configured) : homeFolder() + "/.config";
+    makeFolders(path);
+    return FolderItem::FromPath(path);
 }
 
 // Asked for only when a run needs it: a missing Desktop is made, as the desktop's user-dirs
 // service would have made it, rather than leaving the run nowhere to write.
 Ref<FolderItem> Desktop()
 {
-    const QString path = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    QDir().mkpath(path);
-    return FolderItem::FromPath(path.toStdString());
+    const String path = pathAsBytes(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+    makeFolders(path);
+    return FolderItem::FromPath(path);
 }
 
 } // namespace SpecialFolder

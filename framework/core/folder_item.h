@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+class FolderHandle;
+
 // A file or folder named by its path. The item need not exist.
 class FolderItem final {
 public:
@@ -31,6 +33,7 @@ public:
 
     bool Directory() const; // a symbolic link is not a folder
     bool Alias() const;     // a symbolic link, whatever it leads to
+    // Also true for a name in a held folder that a picture still being written will take.
     bool Exists() const;
     // True when nothing stands under the item's name any more, not even a broken link (an item
     // that cannot be looked at is not gone).
@@ -50,12 +53,35 @@ public:
     // takes it, the item stays where it was and LastErrorCode() and LastErrorText() tell why.
     void MoveToTrash();
     void CreateAsFolder();
+    // Holds this folder open: from now on the items that Child gives are made, looked at, named
+    // and removed relative to it, so that a rename of the folder or a link put in its place cannot
+    // send them elsewhere. A folder named by its path is what the path leads to; an item of a held
+    // folder is held only when it is a folder itself, never through a link. Failures are not
+    // raised: LastErrorCode() tells.
+    void HoldOpen();
+    // Whether the item belongs to the user the application runs as; for a held folder, whether
+    // the folder that was held does.
+    bool OwnedByUser() const;
+    // The name of the account the item belongs to.
+    String OwnerName() const;
+    // An extended attribute of the user's namespace ("user.something"): empty when the item has
+    // none, or its file system keeps none. Setting one where the file system keeps none does
+    // nothing.
+    String Attribute(const String& name) const;
+    void Attribute(const String& name, const String& value);
     int32_t LastErrorCode() const { return m_lastError; }
     // Why the last operation failed, in words; empty after success.
     String LastErrorText() const;
 
 private:
+    // A picture is saved relative to the held folder it goes into.
+    friend class Picture;
+    const std::shared_ptr<const FolderHandle>& heldFolder() const { return m_in; }
+    const std::shared_ptr<const FolderHandle>& held() const { return m_held; }
+
     String m_path;
+    std::shared_ptr<const FolderHandle> m_held; // this folder, once held open
+    std::shared_ptr<const FolderHandle> m_in;   // the held folder this item lies in
     int32_t m_lastError { 0 };
     String m_lastErrorText; // the trash's own words, when it gave some
 };

@@ -29,7 +29,7 @@ QString FitMessageLines(const QString& message, const QFontMetrics& metrics, int
     return fitted + message.mid(from);
 }
 
-void ShowMessageBox(const String& message)
+void ShowMessageBox(const String& message, const String& details)
 {
     QWidget* parent = QApplication::activeWindow();
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Quobly!"), QString(), QMessageBox::Ok, parent);
@@ -40,7 +40,10 @@ void ShowMessageBox(const String& message)
     const QString whole = QString::fromStdString(message);
     bool elided = false;
     box.setText(FitMessageLines(whole, box.fontMetrics(), width, elided));
+    const QString more = QString::fromStdString(details);
     if (elided)
-        box.setDetailedText(whole);
+        box.setDetailedText(more.isEmpty() ? whole : whole + QStringLiteral("\n\n") + more);
+    else if (!more.isEmpty())
+        box.setDetailedText(more);
     box.exec();
 }

@@ -13,6 +13,7 @@ class QFontMetrics;
 // rest within the screen. `elided` tells whether anything was left out.
 QString FitMessageLines(const QString& message, const QFontMetrics& metrics, int width, bool& elided);
 
-// A warning box within the screen, whatever the message holds; when a part had to be elided,
-// the whole message is in the box's details.
-void ShowMessageBox(const String& message);
+// A warning box within the screen, whatever the message holds, with `details` (when any) behind
+// its "Show Details…" button; when a part of the message had to be elided, the whole message is
+// in the details too, before them.
+void ShowMessageBox(const String& message, const String& details = String());

@@ -35,7 +35,7 @@ struct SeamHandlers {
     std::function<void()> beep;
     std::function<void(const String&)> showURL;
     std::function<Ref<FolderItem>()> selectFolder;
-    std::function<void(const String&)> msgBox;
+    std::function<void(const String&, const String&)> msgBox;
 };
 
 SeamHandlers& seams()
@@ -115,17 +115,23 @@ Ref<FolderItem> SelectFolder()
     return FolderItem::FromUserPath(path.toStdString());
 }
 
-void MsgBox(const String& message)
+void MsgBox(const String& message, const String& details)
 {
     if (seams().msgBox)
-        return seams().msgBox(message);
-    ShowMessageBox(message);
+        return seams().msgBox(message, details);
+    ShowMessageBox(message, details);
 }
 
 namespace Seams {
 void SetBeep(std::function<void()> handler) { seams().beep = std::move(handler); }
 void SetShowURL(std::function<void(const String&)> handler) { seams().showURL = std::move(handler); }
 void SetSelectFolder(std::function<Ref<FolderItem>()> handler) { seams().selectFolder = std::move(handler); }
-void SetMsgBox(std::function<void(const String&)> handler) { seams().msgBox = std::move(handler); }
+void SetMsgBox(std::function<void(const String&)> handler)
+{
+    if (!handler)
+        return void(seams().msgBox = nullptr);
+    seams().msgBox = [handler = std::move(handler)](const String& message, const String&) { handler(message); };
+}
+void SetMsgBoxWithDetails(std::function<void(const String&, const String&)> handler) { seams().msgBox = std::move(handler); }
 void ResetAll() { seams() = {}; }
 }

@@ -35,14 +35,16 @@ void Beep();
 void ShowURL(const String& url);
 // The folder chooser: the chosen folder, or nil when the user cancels.
 Ref<FolderItem> SelectFolder();
-// A modal message box with one OK button.
-void MsgBox(const String& message);
+// A modal message box with one OK button; `details`, when there are any, behind its "Show
+// Details…" button.
+void MsgBox(const String& message, const String& details = String());
 
 namespace Seams {
 void SetBeep(std::function<void()> handler);
 void SetShowURL(std::function<void(const String&)> handler);
 void SetSelectFolder(std::function<Ref<FolderItem>()> handler);
 void SetMsgBox(std::function<void(const String&)> handler);
+void SetMsgBoxWithDetails(std::function<void(const String&, const String&)> handler);
 void ResetAll();
 // Lets a test process quit more than once: forgets an earlier Quit and its status.
 void ResetQuitState();

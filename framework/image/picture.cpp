@@ -7,6 +7,7 @@
 #include "framework/image/png.h"
 #include "framework/image/read_ahead.h"
 #include "framework/image/picture_data.h"
+#include "framework/image/save_queue.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,9 +26,8 @@ constexpr int64_t EncodeOnWorkerPixels = int64_t(1) << 20;
 
 // Writes the whole file or raises IOException: a failed, killed or cut-off save never leaves a
 // partial picture under the name.
-void writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes)
+void writeWholeFile(AtomicFile& file, const std::vector<uint8_t>& bytes)
 {
-    AtomicFile file(path);
     file.Write(bytes.data(), bytes.size());
     file.Commit();
 }
@@ -111,7 +111,45 @@ void Picture::Save(const Ref<FolderItem>& file, int32_t format, int32_t quality)
     } catch (const std::bad_alloc&) {
         raiseOutOfMemory();
     }
-    writeWholeFile(path, bytes);
+    // In a folder held open (a run's output folder) the picture is made relative to the folder
+    // and takes its name only if nothing bears it at that instant (NameTakenException otherwise),
+    // never through a link; a file named by its path alone is replaced as the path leads.
+    if (const std::shared_ptr<const FolderHandle>& folder = file->heldFolder()) {
+        // A slow disk's write and sync must not hold the window: a run's picture is committed on a
+        // worker while the run goes on.
+        if (SaveQueue::Takes())
+            return SaveQueue::Add(folder, file->Name(), std::move(bytes));
+        AtomicFile whole(folder, file->Name());
+        writeWholeFile(whole, bytes);
+        SaveQueue::AddDone(folder, file->Name());
+    } else {
+        AtomicFile whole(path);
+        writeWholeFile(whole, bytes);
+    }
+}
+
+namespace {
+
+std::vector<Picture::SaveEnded> endedSaves(const std::shared_ptr<const FolderHandle>& folder, bool wait)
+{
+    std::vector<Picture::SaveEnded> ended;
+    if (!folder)
+        return ended;
+    for (SaveQueue::Ended& save : SaveQueue::Take(*folder, wait))
+        ended.push_back({ std::move(save.name), std::move(save.error) });
+    return ended;
+}
+
+} // namespace
+
+std::vector<Picture::SaveEnded> Picture::EndedSaves(const Ref<FolderItem>& folder)
+{
+    return endedSaves(folder->held(), false);
+}
+
+std::vector<Picture::SaveEnded> Picture::EndSaves(const Ref<FolderItem>& folder)
+{
+    return endedSaves(folder->held(), true);
 }
 
 Ref<Picture> NewPicture(int32_t width, int32_t height, int32_t depth)

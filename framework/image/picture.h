@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class Graphics;
 struct PictureData; // pixels, decoded lazily; private to the framework
@@ -35,8 +36,25 @@ public:
     // Writes the picture as PNG (150) or JPEG (151). `quality` is -1 (default) or 0 to 100, else
     // OutOfBoundsException; a file that cannot be written raises IOException. JPEG is flattened
     // onto white; PNG keeps the mask as alpha. The colour appearance of the source is kept. The
-    // file takes its name only once it is complete: a failed save leaves nothing under it.
+    // file takes its name only once it is complete: a failed save leaves nothing under it. A
+    // cooperative thread's file in a folder held open may be made after Save returns (below).
     void Save(const Ref<FolderItem>& file, int32_t format, int32_t quality = -1);
+
+    // What became of a save into a folder held open (FolderItem::HoldOpen): the file's name, and
+    // why the file could not be made, empty when it is there.
+    struct SaveEnded {
+        String fileName;
+        String error;
+    };
+    // A cooperative thread's save into a folder held open returns once the picture is encoded and
+    // the name is its own (NameTakenException when something bears it); the file is written,
+    // synced and named on a worker, in the order of the saves, while the thread goes on, and no
+    // other save is given the name meanwhile. These tell what became of each save into `folder`
+    // that did not raise (made at once or not), once each and in the order of the saves: those
+    // that have ended, or, with EndSaves, all of them, waiting with the window kept painting for
+    // those still in flight. The application does not quit before every one has ended.
+    static std::vector<SaveEnded> EndedSaves(const Ref<FolderItem>& folder);
+    static std::vector<SaveEnded> EndSaves(const Ref<FolderItem>& folder);
 
     explicit Picture(std::shared_ptr<PictureData> data, bool isMask = false);
     const std::shared_ptr<PictureData>& Data() const { return m_data; }

@@ -52,21 +52,30 @@ TEST_F(EngineRun, SourceFolderGoneBeforeGoIsReported)
     EXPECT_EQ(entries(root()), QStringList { "After" });
 }
 
-TEST_F(EngineRun, PictureThatCannotBeSavedIsSkippedAndCounted)
+// Names that fill the file system's 255 bytes: the counter cuts the base name, on a character
+// boundary, rather than make a name the file system refuses.
+TEST_F(EngineRun, NamesThatFillTheFileSystemsBytesStillTakeAFreeName)
 {
     const QString source = makeFolder("Save");
-    // Both give the same 251-character base name; the second needs "-2", one byte too many.
-    const QString base(251, 'n');
-    writePicture(source + "/" + base + ".bmp", 40, 30, "BMP");
-    writePicture(source + "/" + base + ".png", 40, 30);
-    writePicture(source + "/z.png", 40, 30);
+    // 251 bytes: "base.jpg" fills the 255; "base-2.jpg" would need two more.
+    const QString ascii(251, 'n');
+    // 125 two-byte characters and one byte: a cut at byte 249 would split the last "é".
+    const QString accented = QString(125, QChar(0xE9)) + "a";
+    for (const QString& base : { ascii, accented }) {
+        writePicture(source + "/" + base + ".bmp", 40, 30, "BMP");
+        writePicture(source + "/" + base + ".png", 40, 30);
+    }
     choose(source);
     run();
-    expectFinished(*w, record, "Save");
-    EXPECT_NE(record.messages[0].find("1 picture could not be processed"), String::npos) << record.messages[0];
-    EXPECT_EQ(entries(root() + "/Save (B800)"), (QStringList { base + ".jpg", "z.jpg" }));
-    // The failed picture never shows as done.
-    EXPECT_EQ(record.progressValues, (std::vector<int> { 1, 3, 0 }));
+    EXPECT_TRUE(record.messages.empty()) << record.messages.front();
+    const QStringList saved = entries(root() + "/Save (B800)");
+    const QString accentedCut = QString(124, QChar(0xE9)) + "-2.jpg"; // 248 + 6 bytes: no half character
+    QStringList expected { accented + ".jpg", accentedCut, ascii.left(249) + "-2.jpg", ascii + ".jpg" };
+    expected.sort(Qt::CaseSensitive);
+    EXPECT_TRUE(saved == expected) << saved.join("\n").toStdString();
+    for (const QString& name : saved)
+        EXPECT_LE(name.toUtf8().size(), 255) << name.toStdString();
+    EXPECT_EQ(record.progressValues, (std::vector<int> { 1, 2, 3, 4, 0 }));
 }
 
 // A write that fails in the middle of a picture (here the file size limit; a full disk alike)
@@ -175,7 +184,13 @@ TEST_F(EngineRun, LockedOutputPlaceGoesToTheDesktop)
                 GTEST_SKIP() << "this file system or user cannot make a folder immutable (FS_IOC_SETFLAGS)";
             run();
         }
-        EXPECT_TRUE(record.messages.empty()) << record.messages.front();
+        // The status line says what the Parts say; the finish's message says where the folder is
+        // and why, as the user looks beside the source and finds nothing.
+        EXPECT_EQ(record.statusTexts.back(), "Folder 'Shots' processed");
+        expectOneMessageSaying(record,
+            { "The output folder was made on the Desktop: \"" + onDesktop.toStdString() + "\"",
+                "\"" + parent.toStdString() + "\" that holds the source folder cannot be written into" });
+        record = {};
         EXPECT_EQ(entries(parent), QStringList { "Shots" });
         // An older Desktop folder went first; the new one holds the run's picture alone.
         EXPECT_EQ(entries(onDesktop), QStringList { "s.jpg" });

@@ -6,6 +6,7 @@
 #include "engine/threadrun.h"
 #include "framework/core/folder_item.h"
 #include "framework/gui/runtime.h"
+#include "framework/image/save_queue.h"
 #include "main_window/main.h"
 #include "tests/support/picture_fixtures.h"
 #include "tests/support/spin.h"
@@ -58,6 +59,7 @@ struct RunRecord {
     std::vector<int> progressValues;
     int beeps = 0;
     std::vector<String> messages;
+    std::vector<String> details; // each message's details, "" for none
     String statusWhenMessageShown;
 };
 
@@ -76,8 +78,9 @@ protected:
         ASSERT_TRUE(m_root.isValid());
         w = Main::instance();
         Seams::SetBeep([this] { ++record.beeps; });
-        Seams::SetMsgBox([this](const String& message) {
+        Seams::SetMsgBoxWithDetails([this](const String& message, const String& details) {
             record.messages.push_back(message);
+            record.details.push_back(details);
             record.statusWhenMessageShown = w->STStatus()->Text();
         });
         auto* bar = qobject_cast<QProgressBar*>(w->PB()->Widget());
@@ -128,7 +131,8 @@ protected:
 
     // Presses Go and spins until the run has given the window back; `duringRun` is called after
     // each pass of the event loop meanwhile (each pass gives the run one turn), as a user acts
-    // between the run's turns.
+    // between the run's turns. The files of the pictures saved so far are made on workers while
+    // the run goes on: the hook sees them once they are there, as the user does a moment later.
     void run(const std::function<void()>& duringRun = {})
     {
         ASSERT_TRUE(w->PBGo()->Enabled());
@@ -142,8 +146,10 @@ protected:
             ASSERT_LT(watchdog.elapsed(), 60000) << "the run did not finish";
             QCoreApplication::processEvents(QEventLoop::AllEvents);
             sampleStatus();
-            if (duringRun && record.beeps == beepsBefore)
+            if (duringRun && record.beeps == beepsBefore) {
+                SaveQueue::WaitForAll();
                 duringRun();
+            }
         }
         sampleStatus();
     }

@@ -2,6 +2,7 @@
 #include "tests/main_window/main_window_fixture.h"
 
 #include "engine/threadrun.h"
+#include "framework/core/file_system.h"
 #include "framework/core/folder_item.h"
 #include "framework/gui/runtime.h"
 #include "tests/support/framework_key.h"
@@ -16,7 +17,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -66,13 +70,18 @@ protected:
 
     void click() { QTest::mouseClick(window->PBGo()->Widget(), Qt::LeftButton); }
 
-    // Waits until the run has saved at least one picture and is between two of them.
+    // Waits until the run has saved at least one picture and is between two of them, and gives
+    // the number of pictures it has saved. The bar counts those whose files are already there;
+    // the status line names the last one saved, whose file may still be on its way.
     int waitForFirstPicture()
     {
         // One pass of the loop gives the run one item at most; a longer spin can hold the whole run.
         EXPECT_TRUE(StepUntil([this] { return window->PB()->Value() >= 1 || !running(); }));
         EXPECT_TRUE(running()) << "the run ended before it could be stopped";
-        return window->PB()->Value();
+        const QString status = QString::fromStdString(window->STStatus()->Text());
+        const int inHand = status.section(' ', 2, 2).toInt();
+        EXPECT_GE(inHand, window->PB()->Value()) << status.toStdString();
+        return inHand;
     }
 
     QTemporaryDir root;
@@ -162,9 +171,25 @@ TEST_F(GoCancelTest, ADropDuringARunKeepsTheRunsFolder)
 TEST_F(GoCancelTest, ClosingDuringARunSavesThePreferencesAndEndsCleanly)
 {
     window->PBGo()->Push();
+    // The files of the pictures saved so far wait for their syncs until the window closes.
+    std::mutex mutex;
+    std::condition_variable closing;
+    bool closed = false;
+    FileSystem::SetBeforeSync([&] {
+        std::unique_lock lock(mutex);
+        closing.wait_for(lock, std::chrono::seconds(20), [&] { return closed; });
+    });
     ASSERT_TRUE(SpinUntil([this] { return running(); }));
-    waitForFirstPicture();
+    const int saved = waitForFirstPicture();
+    {
+        const std::lock_guard lock(mutex);
+        closed = true;
+        closing.notify_all();
+    }
     window->Close();
+    // The quit ends the run, and waits for every picture it saved to be whole under its name.
+    EXPECT_EQ(outputFiles().size(), saved);
+    FileSystem::SetBeforeSync(nullptr);
     SpinPending();
 
     EXPECT_TRUE(IsQuitting());

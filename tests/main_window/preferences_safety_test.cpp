@@ -174,7 +174,10 @@ TEST_F(PreferencesClosingTest, AReadOnlyFileSurvivesTheCloseAndTheFailureIsRepor
     EXPECT_EQ(QFile::permissions(preferencesPath()) & stored, readOnly);
 }
 
-TEST_F(PreferencesClosingTest, ALinkToAFileThatHoldsNoRecordIsNotWrittenThrough)
+// A link is written through only to a file that is exactly a record: another file of the user's
+// is left whole, whether it holds no record (the design values stand) or a record and more (the
+// record loads, and its end would be lost), and the closing says so.
+TEST_F(PreferencesClosingTest, ALinkIsWrittenThroughOnlyToAnExactRecord)
 {
     const auto design = describe(*Main::instance());
     closeAll();
@@ -182,12 +185,16 @@ TEST_F(PreferencesClosingTest, ALinkToAFileThatHoldsNoRecordIsNotWrittenThrough)
     struct Row {
         const char* name;
         std::string contents; // empty: the link leads to a folder
+        bool loads;
+        const char* reason;
     };
     const Row rows[] = {
-        { "notes of the user's", "Shopping: bread, milk, a new camera strap.\n" },
-        { "a short file", "\x01\x00" },
-        { "a record outside the limits", Record { .mode = 7, .wantedSize = 500 }.bytes() },
-        { "a folder", "" },
+        { "notes of the user's", "Shopping: bread, milk, a new camera strap.\n", false, "holds no preferences" },
+        { "a short file", "\x01\x00", false, "holds no preferences" },
+        { "a record outside the limits", Record { .mode = 7, .wantedSize = 500 }.bytes(), false, "holds no preferences" },
+        { "a folder", "", false, "holds no preferences" },
+        { "a longer file that starts as a record", Record { .wantedSize = 500 }.bytes() + std::string(81, 'k'), true,
+            "holds more than the preferences" },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -202,12 +209,16 @@ TEST_F(PreferencesClosingTest, ALinkToAFileThatHoldsNoRecordIsNotWrittenThrough)
         messages.clear();
 
         auto w = Main::instance();
-        EXPECT_EQ(describe(*w), design);
+        if (row.loads)
+            EXPECT_EQ(w->EFPSize()->Text(), "500");
+        else
+            EXPECT_EQ(describe(*w), design);
         w->EFPSize()->Text("640");
         closeAsTheUserDoes(w);
 
         ASSERT_EQ(messages.size(), 1u);
-        EXPECT_NE(messages[0].find("link"), String::npos) << messages[0];
+        EXPECT_NE(messages[0].find("could not be saved"), String::npos) << messages[0];
+        EXPECT_NE(messages[0].find("is a link to a file that " + std::string(row.reason)), String::npos) << messages[0];
         EXPECT_EQ(QFileInfo(preferencesPath()).symLinkTarget(), other);
         if (row.contents.empty())
             EXPECT_TRUE(QFileInfo(other + "/kept").isDir());

@@ -176,6 +176,13 @@ TEST_F(PreferencesTest, WritingRightAfterALoadReproducesTheFile)
         w->savepref();
         EXPECT_EQ(readPreferences(), record.bytes());
     }
+    // A file of its own that holds more than the record loads too, and is replaced by the record.
+    closeAll();
+    writePreferences(records[2].bytes() + "more");
+    auto w = Main::instance();
+    EXPECT_EQ(w->EFPSize()->Text(), "800");
+    w->savepref();
+    EXPECT_EQ(readPreferences(), records[2].bytes());
 }
 
 TEST_F(PreferencesTest, TheReservedByteIsIgnoredAndWrittenFalse)

@@ -14,6 +14,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <pwd.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -327,6 +328,76 @@ TEST(FolderItem, SpecialFolders)
     EXPECT_EQ(fs::path(GetFolderItem("")->NativePath()), exe.parent_path());
     EXPECT_EQ(fs::path(GetFolderItem("data")->NativePath()), exe.parent_path() / "data");
     EXPECT_EQ(GetFolderItem("/etc")->NativePath(), "/etc");
+}
+
+// A home or configuration folder whose path is not UTF-8 is used under its own bytes.
+TEST(FolderItem, SpecialFoldersAreTheEnvironmentsBytes)
+{
+    const std::string home = std::getenv("HOME"), config = std::getenv("XDG_CONFIG_HOME");
+    const fs::path odd = test_files::MakeFolder("special") / "Ren\xe9";
+    fs::create_directories(odd);
+    struct Row {
+        const char* name;
+        bool configSet;
+    };
+    for (const Row& row : { Row { "XDG_CONFIG_HOME", true }, Row { "HOME alone", false } }) {
+        SCOPED_TRACE(row.name);
+        setenv("HOME", odd.c_str(), 1);
+        if (row.configSet)
+            setenv("XDG_CONFIG_HOME", (odd / "conf\xefg").c_str(), 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
+        const fs::path expected = row.configSet ? odd / "conf\xefg" : odd / ".config";
+        EXPECT_EQ(SpecialFolder::Preferences()->NativePath(), expected.string());
+        EXPECT_TRUE(fs::is_directory(expected));
+        EXPECT_EQ(SpecialFolder::Desktop()->NativePath(), (odd / "Desktop").string());
+        EXPECT_TRUE(fs::is_directory(odd / "Desktop"));
+    }
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+}
+
+// A held folder: its items are looked at, made and removed through the folder that was held,
+// whatever comes to stand under its path; only a folder itself is held, never a link.
+TEST(FolderItem, AHeldFolderKeepsItsItemsWhereItIs)
+{
+    const fs::path dir = test_files::MakeFolder("held");
+    fs::create_directories(dir / "out");
+    fs::create_directories(dir / "private");
+    fs::create_symlink(dir / "private", dir / "link");
+    const auto link = FolderItem::FromPath((dir / "link").string());
+    const auto parent = FolderItem::FromPath(dir.string());
+    parent->HoldOpen();
+    ASSERT_EQ(parent->LastErrorCode(), 0);
+    const auto linked = parent->Child("link");
+    linked->HoldOpen();
+    EXPECT_NE(linked->LastErrorCode(), 0) << "a link in a held folder is never held";
+
+    const auto out = parent->Child("out");
+    out->HoldOpen();
+    ASSERT_EQ(out->LastErrorCode(), 0);
+    EXPECT_TRUE(out->OwnedByUser());
+    // The folder is moved away and a link to another folder put in its place.
+    fs::rename(dir / "out", dir / "moved");
+    fs::create_symlink(dir / "private", dir / "out");
+    out->Child("made")->CreateAsFolder();
+    EXPECT_TRUE(fs::is_directory(dir / "moved" / "made"));
+    EXPECT_TRUE(fs::is_empty(dir / "private"));
+    EXPECT_TRUE(out->Child("made")->Directory());
+    out->Child("made")->Delete();
+    EXPECT_TRUE(fs::is_empty(dir / "moved"));
+
+    // The owner and an attribute of the user's namespace, where the file system keeps one.
+    const auto moved = parent->Child("moved");
+    EXPECT_EQ(moved->OwnerName(), ::getpwuid(::geteuid())->pw_name);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown((dir / "moved").c_str(), 65534, 65534), 0);
+        EXPECT_FALSE(moved->OwnedByUser());
+    }
+    moved->Attribute("user.test", "caf\xe9");
+    const String kept = moved->Attribute("user.test");
+    EXPECT_TRUE(kept == "caf\xe9" || kept.empty()) << kept;
+    EXPECT_EQ(moved->Attribute("user.none"), "");
 }
 
 } // namespace

@@ -20,7 +20,7 @@ struct Shown {
 };
 
 // Shows the message through MsgBox and reads the box while it is up, then closes it.
-Shown showAndRead(const String& message)
+Shown showAndRead(const String& message, const String& details = String())
 {
     Shown shown;
     QTimer poll;
@@ -39,7 +39,7 @@ Shown showAndRead(const String& message)
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
             box->reject();
     });
-    MsgBox(message);
+    MsgBox(message, details);
     return shown;
 }
 
@@ -75,6 +75,23 @@ TEST(MessageBox, StaysWithinTheScreenForAnyName)
             EXPECT_TRUE(shown.details.isEmpty());
         }
     }
+}
+
+// Details given with the message are behind "Show Details…", after the whole message when a part
+// of it had to be elided.
+TEST(MessageBox, DetailsAreBehindShowDetails)
+{
+    Seams::ResetAll();
+    const std::string list = "\"a.jpg\": its data ends before its picture does\n\"b.jpg\": Permission denied";
+    const Shown plain = showAndRead("2 pictures could not be processed.", list);
+    ASSERT_TRUE(plain.seen);
+    EXPECT_EQ(plain.text.toStdString(), "2 pictures could not be processed.");
+    EXPECT_EQ(plain.details.toStdString(), list);
+
+    const std::string longMessage = "The first error: \"" + std::string(400, 'n') + "\"";
+    const Shown elided = showAndRead(longMessage, list);
+    ASSERT_TRUE(elided.seen);
+    EXPECT_EQ(elided.details.toStdString(), longMessage + "\n\n" + list);
 }
 
 } // namespace
