@@ -7,6 +7,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -136,6 +137,7 @@ std::string WriteJpeg(const std::string& path, const QImage& image, int quality,
 
 std::string WriteJpeg(const std::string& path, const QImage& image, const JpegLayout& layout, int quality)
 {
+    const bool cmyk = layout.colours == JpegLayout::Colours::Cmyk;
     const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
     if (!file)
@@ -147,11 +149,12 @@ std::string WriteJpeg(const std::string& path, const QImage& image, const JpegLa
     jpeg_stdio_dest(&info, file.get());
     info.image_width = JDIMENSION(rgb.width());
     info.image_height = JDIMENSION(rgb.height());
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
+    info.input_components = cmyk ? 4 : 3;
+    info.in_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_colorspace(&info, layout.colours == JpegLayout::Colours::Grey ? JCS_GRAYSCALE
             : layout.colours == JpegLayout::Colours::Rgb                  ? JCS_RGB
+            : cmyk                                                        ? JCS_CMYK
                                                                           : JCS_YCbCr);
     info.comp_info[0].h_samp_factor = layout.lumaAcross;
     info.comp_info[0].v_samp_factor = layout.lumaDown;
@@ -161,8 +164,20 @@ std::string WriteJpeg(const std::string& path, const QImage& image, const JpegLa
     if (layout.progressive)
         jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
+    std::vector<JSAMPLE> inks(size_t(rgb.width()) * 4);
     for (int y = 0; y < rgb.height(); ++y) {
         JSAMPROW row = const_cast<JSAMPROW>(rgb.constScanLine(y));
+        if (cmyk) {
+            // The naive separation, stored inverted as Adobe's programs write CMYK.
+            for (int x = 0; x < rgb.width(); ++x) {
+                const JSAMPLE* pixel = row + 3 * x;
+                const int white = std::max({ pixel[0], pixel[1], pixel[2] });
+                for (int c = 0; c < 3; ++c)
+                    inks[4 * x + c] = JSAMPLE(white == 0 ? 255 : 255 - (white - pixel[c]) * 255 / white);
+                inks[4 * x + 3] = JSAMPLE(white);
+            }
+            row = inks.data();
+        }
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);

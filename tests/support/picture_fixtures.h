@@ -43,10 +43,11 @@ QImage SoftDisc(int width, int height, double edge);
 std::string WriteJpeg(const std::string& path, const QImage& image, int quality = 95, int orientation = 1);
 std::string WritePng(const std::string& path, const QImage& image);
 
-// How a JPEG is laid out inside: its colour space and the sampling factors of its first
-// component (the others take one by one), as cameras, editors and scanners write them.
+// How a JPEG is laid out inside: its colour space (CMYK as a naive separation of the picture) and
+// the sampling factors of its first component (the others take one by one), as cameras, editors
+// and scanners write them.
 struct JpegLayout {
-    enum class Colours { YCbCr, Rgb, Grey };
+    enum class Colours { YCbCr, Rgb, Grey, Cmyk };
     Colours colours { Colours::YCbCr };
     int lumaAcross { 2 };
     int lumaDown { 2 };
