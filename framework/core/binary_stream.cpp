@@ -1,7 +1,7 @@
 // Big-endian fields on a file, through the file-system door; replacements through QSaveFile.
 #include "framework/core/binary_stream.h"
 
-#include "framework/core/file_system.h"
+#include "framework/core/private/file_system.h"
 
 #include <QFile>
 #include <QSaveFile>

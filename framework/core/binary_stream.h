@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/core/file_system.h"
+#include "framework/core/private/file_system.h"
 #include "framework/core/folder_item.h"
 #include "framework/core/ref.h"
 

@@ -2,7 +2,7 @@
 // changes, and what can be asked of and done to them.
 #include "framework/core/folder_item.h"
 
-#include "framework/core/file_system.h"
+#include "framework/core/private/file_system.h"
 #include "framework/core/trash.h"
 
 #include <QCoreApplication>

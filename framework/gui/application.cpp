@@ -2,10 +2,10 @@
 // hands over.
 #include "framework/gui/application.h"
 
-#include "framework/gui/held_events.h"
-#include "framework/gui/quit_requests.h"
+#include "framework/gui/private/held_events.h"
+#include "framework/gui/private/quit_requests.h"
 #include "framework/gui/runtime.h"
-#include "framework/gui/single_instance.h"
+#include "framework/gui/private/single_instance.h"
 #include "framework/core/thread.h"
 #include "framework/gui/window.h"
 

@@ -3,7 +3,7 @@
 
 #include "framework/gui/group_box.h"
 #include "framework/gui/runtime.h"
-#include "framework/gui/text_fit.h"
+#include "framework/gui/private/text_fit.h"
 #include "framework/gui/window.h"
 
 #include <QAbstractItemModel>

@@ -1,10 +1,10 @@
 // A label, its text fitted to the room it has.
 #include "framework/gui/label.h"
 
-#include "framework/gui/design_colour.h"
-#include "framework/gui/qt_convert.h"
-#include "framework/gui/text_fit.h"
-#include "framework/gui/text_label.h"
+#include "framework/gui/private/design_colour.h"
+#include "framework/gui/private/qt_convert.h"
+#include "framework/gui/private/text_fit.h"
+#include "framework/gui/private/text_label.h"
 
 #include <QFontMetrics>
 #include <QFontMetricsF>

@@ -1,7 +1,7 @@
 // A progress bar that keeps a value beyond its maximum.
 #include "framework/gui/progress_bar.h"
 
-#include "framework/gui/qt_convert.h"
+#include "framework/gui/private/qt_convert.h"
 
 #include <QProgressBar>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/gui/designed_control.h"
-#include "framework/gui/repaint_pacer.h"
+#include "framework/gui/private/repaint_pacer.h"
 
 class QProgressBar;
 

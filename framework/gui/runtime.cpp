@@ -3,11 +3,11 @@
 #include "framework/gui/runtime.h"
 
 #include "framework/core/thread.h"
-#include "framework/gui/held_events.h"
+#include "framework/gui/private/held_events.h"
 
 #include "framework/gui/application.h"
 
-#include "framework/gui/message_box.h"
+#include "framework/gui/private/message_box.h"
 
 #include <QApplication>
 #include <QDesktopServices>

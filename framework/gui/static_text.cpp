@@ -2,7 +2,7 @@
 #include "framework/gui/static_text.h"
 
 #include "framework/gui/runtime.h"
-#include "framework/gui/text_label.h"
+#include "framework/gui/private/text_label.h"
 
 #include <QLabel>
 #include <QMouseEvent>

@@ -2,9 +2,9 @@
 #include "framework/gui/window.h"
 
 #include "framework/gui/group_box.h"
-#include "framework/gui/qt_convert.h"
+#include "framework/gui/private/qt_convert.h"
 #include "framework/gui/runtime.h"
-#include "framework/gui/window_shell.h"
+#include "framework/gui/private/window_shell.h"
 
 #include <QApplication>
 #include <QMenuBar>

@@ -3,12 +3,12 @@
 #include "framework/gui/window.h"
 
 #include "framework/gui/application.h"
-#include "framework/gui/edit_actions.h"
-#include "framework/gui/held_events.h"
+#include "framework/gui/private/edit_actions.h"
+#include "framework/gui/private/held_events.h"
 #include "framework/gui/menu_item.h"
 #include "framework/gui/push_button.h"
 #include "framework/gui/runtime.h"
-#include "framework/gui/window_shell.h"
+#include "framework/gui/private/window_shell.h"
 
 #include <QWidget>
 
