@@ -53,7 +53,7 @@ std::unique_ptr<QSaveFile> openReplacement(const String& path)
 } // namespace
 
 BinaryStream::BinaryStream(FileSystem::FileDescriptor file, String path)
-    : m_file(std::move(file))
+    : m_file(std::make_unique<FileSystem::FileDescriptor>(std::move(file)))
     , m_path(std::move(path))
 {
 }
@@ -121,13 +121,13 @@ void BinaryStream::Close()
             raise("Cannot replace", m_path, errno != 0 ? errno : EIO);
         return;
     }
-    if (const int error = m_file.Close(); error != 0)
+    if (const int error = m_file->Close(); error != 0)
         raise("Cannot close", m_path, error);
 }
 
 int BinaryStream::openDescriptor() const
 {
-    const int fd = m_replacement ? m_replacement->handle() : m_file.Get();
+    const int fd = m_replacement ? m_replacement->handle() : m_file->Get();
     if (fd < 0)
         raise("The stream is closed:", m_path, EBADF);
     return fd;

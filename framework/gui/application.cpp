@@ -7,6 +7,7 @@
 #include "framework/gui/runtime.h"
 #include "framework/gui/private/single_instance.h"
 #include "framework/core/thread.h"
+#include "framework/core/private/thread_internals.h"
 #include "framework/gui/window.h"
 
 #include <QApplication>

@@ -2,6 +2,7 @@
 #include "framework/gui/private/held_events.h"
 
 #include "framework/core/thread.h"
+#include "framework/core/private/thread_internals.h"
 #include "framework/image/private/read_ahead.h"
 
 #include <QCoreApplication>

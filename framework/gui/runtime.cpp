@@ -3,6 +3,7 @@
 #include "framework/gui/runtime.h"
 
 #include "framework/core/thread.h"
+#include "framework/core/private/thread_internals.h"
 #include "framework/gui/private/held_events.h"
 
 #include "framework/gui/application.h"

@@ -7,6 +7,7 @@
 #include "framework/core/folder_item.h"
 #include "framework/image/jpeg.h"
 #include "framework/core/thread.h"
+#include "framework/core/private/thread_internals.h"
 
 #include <QCoreApplication>
 #include <QThread>
