@@ -22,7 +22,10 @@ Ref<::Window> Control::Window() const
 
 void Control::AttachTo(::Window& window, FrameworkKey)
 {
+    Joining(window);
     m_window = window.weak_from_this();
+    attachWidget(window);
+    Joined(window);
 }
 
 RectControl::RectControl(QWidget* widget)
@@ -174,9 +177,8 @@ void RectControl::AddMenuHandler(const String& itemName, std::function<bool()> h
     m_menuHandlers.Add(itemName, std::move(handler));
 }
 
-void RectControl::AttachTo(::Window& window, FrameworkKey key)
+void RectControl::attachWidget(::Window& window)
 {
-    Control::AttachTo(window, key);
     m_widget->setParent(window.ContentWidget({}));
     m_widget->setVisible(m_visible);
     if (!m_initialParent.empty())
