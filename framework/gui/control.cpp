@@ -59,6 +59,10 @@ void RectControl::Enabled(bool value)
     m_widget->setEnabled(value);
 }
 
+// Unlike Enabled, the setters below apply their value even when it is unchanged, because the
+// widget shows more than the value: its place counts from its group box's, which may have moved
+// since; its font is fitted to the text and the room it has now. Setting a value again is what
+// places or fits the widget anew, so returning early would change when that happens.
 void RectControl::Visible(bool value)
 {
     m_visible = value;
