@@ -9,6 +9,7 @@
 #include "framework/core/thread.h"
 #include "framework/core/private/thread_internals.h"
 #include "framework/gui/window.h"
+#include "framework/gui/private/application_internals.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -41,7 +42,7 @@ AppState& state()
 } // namespace
 
 // The window that start-up opened: the oldest one still shown.
-void Application::BringDefaultWindowToFront()
+void BringDefaultWindowToFront()
 {
     const FrameworkKey key;
     const auto windows = OpenWindows();
@@ -62,7 +63,7 @@ namespace {
 void deliverHandedOver(const std::vector<String>& items)
 {
     DeliverOpenedItems(items);
-    Application::BringDefaultWindowToFront();
+    BringDefaultWindowToFront();
 }
 
 void deliverCommandLine()

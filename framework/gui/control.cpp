@@ -5,6 +5,7 @@
 #include "framework/gui/runtime.h"
 #include "framework/gui/private/text_fit.h"
 #include "framework/gui/window.h"
+#include "framework/gui/private/application_internals.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>

@@ -3,6 +3,7 @@
 
 #include "framework/gui/private/qt_convert.h"
 #include "framework/gui/runtime.h"
+#include "framework/gui/private/application_internals.h"
 
 #include <QFileInfo>
 #include <QTextBrowser>

@@ -9,6 +9,7 @@
 #include "framework/gui/application.h"
 
 #include "framework/gui/private/message_box.h"
+#include "framework/gui/private/application_internals.h"
 
 #include <QApplication>
 #include <QDesktopServices>

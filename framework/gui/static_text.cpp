@@ -3,6 +3,7 @@
 
 #include "framework/gui/runtime.h"
 #include "framework/gui/private/text_label.h"
+#include "framework/gui/private/application_internals.h"
 
 #include <QLabel>
 #include <QMouseEvent>

@@ -5,6 +5,7 @@
 #include "framework/gui/private/qt_convert.h"
 #include "framework/gui/runtime.h"
 #include "framework/gui/private/window_shell.h"
+#include "framework/gui/private/application_internals.h"
 
 #include <QApplication>
 #include <QMenuBar>

@@ -9,6 +9,7 @@
 #include "framework/gui/push_button.h"
 #include "framework/gui/runtime.h"
 #include "framework/gui/private/window_shell.h"
+#include "framework/gui/private/application_internals.h"
 
 #include <QWidget>
 
@@ -39,7 +40,7 @@ void Window::RefreshMenus(FrameworkKey)
     Ref<MenuItem> model = shownMenuBar();
     if (!model)
         return;
-    if (model != m_shell->builtModel || model->Generation() != m_shell->builtGeneration) {
+    if (model != m_shell->builtModel || model->Generation({}) != m_shell->builtGeneration) {
         m_shell->buildMenus(model);
         applyGeometry();
     }

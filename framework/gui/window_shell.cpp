@@ -166,7 +166,7 @@ void WindowShell::buildMenus(const Ref<MenuItem>& model)
     delete menuBar;
     menuBar = nullptr;
     builtModel = model;
-    builtGeneration = model ? model->Generation() : 0;
+    builtGeneration = model ? model->Generation({}) : 0;
     if (!model)
         return;
     menuBar = new QMenuBar(top);

@@ -3,6 +3,7 @@
 #include "framework/gui/application.h"
 #include "framework/gui/runtime.h"
 #include "framework/gui/private/single_instance.h"
+#include "framework/gui/private/application_internals.h"
 #include "main_window/main.h"
 #include "shell/startup.h"
 #include "shell/whelp.h"
