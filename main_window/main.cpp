@@ -75,13 +75,16 @@ Main::RBType_::RBType_()
     FindMember(Members0(), "RBType", 0).Dress(*this);
 }
 
-void Main::RBType_::AttachTo(::Window& window, FrameworkKey key)
+void Main::RBType_::Joining(::Window& window)
+{
+    if (m_inImageOfFirst && !dynamic_cast<Main*>(&window))
+        throw NilObjectException("A mode button belongs to a main window.");
+}
+
+void Main::RBType_::Joined(::Window& window)
 {
     if (!m_inImageOfFirst)
-        return RadioButton::AttachTo(window, key);
-    if (!dynamic_cast<Main*>(&window))
-        throw NilObjectException("A mode button belongs to a main window.");
-    RadioButton::AttachTo(window, key);
+        return;
     // Its design values selected it before it joined the other mode buttons; selecting it
     // again among them deselects the one that was, while no handler is bound yet.
     if (Value()) {

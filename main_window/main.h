@@ -171,7 +171,9 @@ public:
     // the handler, the registration) happens when the window takes it.
     RBType_();
 
-    void AttachTo(::Window& window, FrameworkKey key) override;
+protected:
+    void Joining(::Window& window) override;
+    void Joined(::Window& window) override;
 
 private:
     bool m_inImageOfFirst { false };

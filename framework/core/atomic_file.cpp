@@ -1,5 +1,5 @@
 // A file written whole or not at all, through the file-system door.
-#include "framework/core/atomic_file.h"
+#include "framework/core/private/atomic_file.h"
 
 #include "framework/core/exceptions.h"
 

@@ -2,8 +2,8 @@
 // for files written whole.
 #include "framework/core/binary_stream.h"
 
-#include "framework/core/atomic_file.h"
-#include "framework/core/file_system.h"
+#include "framework/core/private/atomic_file.h"
+#include "framework/core/private/file_system.h"
 
 #include <cerrno>
 #include <utility>
@@ -53,7 +53,7 @@ std::unique_ptr<AtomicFile> openReplacement(const String& path)
 } // namespace
 
 BinaryStream::BinaryStream(FileSystem::FileDescriptor file, String path)
-    : m_file(std::move(file))
+    : m_file(std::make_unique<FileSystem::FileDescriptor>(std::move(file)))
     , m_path(std::move(path))
 {
 }
@@ -125,13 +125,13 @@ void BinaryStream::Close()
         }
         return;
     }
-    if (const int error = m_file.Close(); error != 0)
+    if (const int error = m_file->Close(); error != 0)
         raise("Cannot close", m_path, error);
 }
 
 int BinaryStream::openDescriptor() const
 {
-    const int fd = m_replacement ? m_replacement->Descriptor() : m_file.Get();
+    const int fd = m_replacement ? m_replacement->Descriptor() : m_file->Get();
     if (fd < 0)
         raise("The stream is closed:", m_path, EBADF);
     return fd;

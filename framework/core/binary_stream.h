@@ -1,6 +1,5 @@
 #pragma once
 
-#include "framework/core/file_system.h"
 #include "framework/core/folder_item.h"
 #include "framework/core/ref.h"
 
@@ -9,6 +8,9 @@
 #include <memory>
 
 class AtomicFile;
+namespace FileSystem {
+class FileDescriptor;
+}
 
 // A file read and written as big-endian binary fields, without buffering, so that every failure
 // surfaces at the call that caused it. Every failure raises IOException with the errno value.
@@ -47,7 +49,8 @@ private:
     // The open descriptor; raises IOException once the stream is closed.
     int openDescriptor() const;
 
-    FileSystem::FileDescriptor m_file;
+    // Held by pointer: the file-system door is the framework's own, out of the program's sight.
+    std::unique_ptr<FileSystem::FileDescriptor> m_file;
     String m_path;
     // Set instead of `m_file` for a replacing stream, whose descriptor it owns.
     std::unique_ptr<AtomicFile> m_replacement;

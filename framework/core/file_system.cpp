@@ -1,5 +1,5 @@
 // The system calls on files and folders, each made here once.
-#include "framework/core/file_system.h"
+#include "framework/core/private/file_system.h"
 
 #include <algorithm>
 #include <cerrno>

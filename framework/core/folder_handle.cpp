@@ -1,5 +1,5 @@
 // A folder held open by its descriptor.
-#include "framework/core/folder_handle.h"
+#include "framework/core/private/folder_handle.h"
 
 #include <utility>
 

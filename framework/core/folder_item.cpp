@@ -2,8 +2,8 @@
 // changes, and what can be asked of and done to them.
 #include "framework/core/folder_item.h"
 
-#include "framework/core/file_system.h"
-#include "framework/core/folder_handle.h"
+#include "framework/core/private/file_system.h"
+#include "framework/core/private/folder_handle.h"
 #include "framework/core/trash.h"
 
 #include <QDir>

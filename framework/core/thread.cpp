@@ -1,5 +1,6 @@
 // Cooperative threads on fibers of the GUI thread, resumed by the event loop.
 #include "framework/core/thread.h"
+#include "framework/core/private/thread_internals.h"
 
 #include "framework/core/exceptions.h"
 

@@ -2,12 +2,14 @@
 // hands over.
 #include "framework/gui/application.h"
 
-#include "framework/gui/held_events.h"
-#include "framework/gui/quit_requests.h"
+#include "framework/gui/private/held_events.h"
+#include "framework/gui/private/quit_requests.h"
 #include "framework/gui/runtime.h"
-#include "framework/gui/single_instance.h"
+#include "framework/gui/private/single_instance.h"
 #include "framework/core/thread.h"
+#include "framework/core/private/thread_internals.h"
 #include "framework/gui/window.h"
+#include "framework/gui/private/application_internals.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -40,7 +42,7 @@ AppState& state()
 } // namespace
 
 // The window that start-up opened: the oldest one still shown.
-void Application::BringDefaultWindowToFront()
+void BringDefaultWindowToFront()
 {
     const FrameworkKey key;
     const auto windows = OpenWindows();
@@ -61,7 +63,7 @@ namespace {
 void deliverHandedOver(const std::vector<String>& items)
 {
     DeliverOpenedItems(items);
-    Application::BringDefaultWindowToFront();
+    BringDefaultWindowToFront();
 }
 
 void deliverCommandLine()

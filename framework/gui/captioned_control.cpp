@@ -1,7 +1,7 @@
 // The caption of a button or a group box, fitted to the control like every control's text.
 #include "framework/gui/captioned_control.h"
 
-#include "framework/gui/qt_convert.h"
+#include "framework/gui/private/qt_convert.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>

@@ -3,8 +3,9 @@
 
 #include "framework/gui/group_box.h"
 #include "framework/gui/runtime.h"
-#include "framework/gui/text_fit.h"
+#include "framework/gui/private/text_fit.h"
 #include "framework/gui/window.h"
+#include "framework/gui/private/application_internals.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -22,7 +23,10 @@ Ref<::Window> Control::Window() const
 
 void Control::AttachTo(::Window& window, FrameworkKey)
 {
+    Joining(window);
     m_window = window.weak_from_this();
+    attachWidget(window);
+    Joined(window);
 }
 
 RectControl::RectControl(QWidget* widget)
@@ -56,6 +60,10 @@ void RectControl::Enabled(bool value)
     m_widget->setEnabled(value);
 }
 
+// Unlike Enabled, the setters below apply their value even when it is unchanged, because the
+// widget shows more than the value: its place counts from its group box's, which may have moved
+// since; its font is fitted to the text and the room it has now. Setting a value again is what
+// places or fits the widget anew, so returning early would change when that happens.
 void RectControl::Visible(bool value)
 {
     m_visible = value;
@@ -174,9 +182,8 @@ void RectControl::AddMenuHandler(const String& itemName, std::function<bool()> h
     m_menuHandlers.Add(itemName, std::move(handler));
 }
 
-void RectControl::AttachTo(::Window& window, FrameworkKey key)
+void RectControl::attachWidget(::Window& window)
 {
-    Control::AttachTo(window, key);
     m_widget->setParent(window.ContentWidget({}));
     m_widget->setVisible(m_visible);
     if (!m_initialParent.empty())

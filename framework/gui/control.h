@@ -42,13 +42,23 @@ public:
     // The window that holds the control; nil before it is placed on one.
     Ref<::Window> Window() const;
 
-    // Framework-internal: called by Window::New.
-    virtual void AttachTo(::Window& window, FrameworkKey key);
+    // Framework-internal: called by Window::New. The control joins the window between the two
+    // hooks below.
+    void AttachTo(::Window& window, FrameworkKey key);
 
 protected:
+    // The joining hooks of a control class. Joining runs before the control has its window (an
+    // exception from it ends the joining there), Joined once it has the window and shows there.
+    virtual void Joining(::Window& window) { (void)window; }
+    virtual void Joined(::Window& window) { (void)window; }
+
     std::weak_ptr<::Window> m_window;
 
 private:
+    // The framework's own part of joining, after the window is set: a control with a place on
+    // screen puts its widget there.
+    virtual void attachWidget(::Window& window) { (void)window; }
+
     String m_name;
     int32_t m_index { kNoIndex };
 };
@@ -108,7 +118,6 @@ public:
     void AddMenuHandler(const String& itemName, std::function<bool()> handler);
 
     QWidget* Widget() const { return m_widget; }
-    void AttachTo(::Window& window, FrameworkKey key) override;
     std::function<bool()> MenuHandler(const String& itemName) const { return m_menuHandlers.Find(itemName); }
     // The window's widgets go away while the control lives on.
     void DetachWidget(FrameworkKey);
@@ -137,6 +146,8 @@ protected:
     static void guarded(const std::function<void()>& body);
 
 private:
+    void attachWidget(::Window& window) final;
+
     QWidget* m_widget { nullptr };
     int32_t m_left { 0 }, m_top { 0 }, m_width { 0 }, m_height { 0 };
     bool m_lockLeft { true }, m_lockTop { true }, m_lockRight { false }, m_lockBottom { false };

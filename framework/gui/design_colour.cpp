@@ -1,7 +1,7 @@
 // A design colour on a widget's palette, kept out of its disabled look.
-#include "framework/gui/design_colour.h"
+#include "framework/gui/private/design_colour.h"
 
-#include "framework/gui/qt_convert.h"
+#include "framework/gui/private/qt_convert.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
 // A disclosure triangle: an arrow that opens and closes.
 #include "framework/gui/disclosure_triangle.h"
 
-#include "framework/gui/qt_convert.h"
+#include "framework/gui/private/qt_convert.h"
 
 #include <QToolButton>
 

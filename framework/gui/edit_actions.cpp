@@ -1,5 +1,5 @@
 // The Edit menu's standard items on the focused text control.
-#include "framework/gui/edit_actions.h"
+#include "framework/gui/private/edit_actions.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,8 +1,8 @@
 // A one-line text field.
 #include "framework/gui/edit_field.h"
 
-#include "framework/gui/design_colour.h"
-#include "framework/gui/qt_convert.h"
+#include "framework/gui/private/design_colour.h"
+#include "framework/gui/private/qt_convert.h"
 
 #include <QLineEdit>
 

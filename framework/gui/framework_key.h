@@ -11,6 +11,7 @@ private:
     friend class TopLevelWidget;
     friend class ContentWidget;
     friend class Application;
+    friend void BringDefaultWindowToFront();
     // The tests reach the same doors through their own support code.
     friend struct FrameworkTestKey;
 };

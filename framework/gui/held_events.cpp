@@ -1,8 +1,9 @@
 // Events held back while a run's turn waits for a worker, and delivered in their order after it.
-#include "framework/gui/held_events.h"
+#include "framework/gui/private/held_events.h"
 
 #include "framework/core/thread.h"
-#include "framework/image/read_ahead.h"
+#include "framework/core/private/thread_internals.h"
+#include "framework/image/private/read_ahead.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,8 +1,9 @@
 // An HTML viewer that asks before it loads an address.
 #include "framework/gui/html_viewer.h"
 
-#include "framework/gui/qt_convert.h"
+#include "framework/gui/private/qt_convert.h"
 #include "framework/gui/runtime.h"
+#include "framework/gui/private/application_internals.h"
 
 #include <QFileInfo>
 #include <QTextBrowser>

@@ -1,10 +1,11 @@
 // A label, its text fitted to the room it has.
 #include "framework/gui/label.h"
 
-#include "framework/gui/design_colour.h"
-#include "framework/gui/qt_convert.h"
-#include "framework/gui/text_fit.h"
-#include "framework/gui/text_label.h"
+#include "framework/gui/private/design_colour.h"
+#include "framework/gui/private/qt_convert.h"
+#include "framework/gui/private/repaint_pacer.h"
+#include "framework/gui/private/text_fit.h"
+#include "framework/gui/private/text_label.h"
 
 #include <QFontMetrics>
 #include <QFontMetricsF>
@@ -29,9 +30,11 @@ Label::Label()
 {
 }
 
+Label::~Label() = default;
+
 Label::Label(QLabel* widget)
     : DesignedControl(widget)
-    , m_pacer(*widget)
+    , m_pacer(std::make_unique<RepaintPacer>(*widget))
 {
     widget->setTextFormat(Qt::PlainText);
     widget->setFocusPolicy(Qt::NoFocus);
@@ -69,7 +72,7 @@ void Label::Text(const String& value)
 {
     if (value == m_text)
         return;
-    const RepaintPacer::Change change(m_pacer);
+    const RepaintPacer::Change change(*m_pacer);
     m_text = value;
     applyFont();
 }

@@ -1,14 +1,17 @@
 #pragma once
 
 #include "framework/gui/designed_control.h"
-#include "framework/gui/repaint_pacer.h"
+
+#include <memory>
 
 class QLabel;
+class RepaintPacer;
 
 // A text shown in the window, fitted to the room its control gives it.
 class Label : public DesignedControl<Label, QLabel> {
 public:
     Label();
+    ~Label() override;
     // The label's own design values, after the head: black, left-aligned, one line, transparent.
     struct Design {
         // Only a label whose text is a design value carries one.
@@ -48,5 +51,6 @@ private:
     int32_t m_textAlign { 0 };
     Color m_textColor {};
     bool m_multiline { false }, m_transparent { true }, m_selectable { false };
-    RepaintPacer m_pacer;
+    // Held by pointer: the pacer is the framework's own, out of the program's sight.
+    std::unique_ptr<RepaintPacer> m_pacer;
 };

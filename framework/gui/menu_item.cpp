@@ -68,7 +68,7 @@ Ref<MenuItem> MenuItem::Lookup(const String& name)
     return nullptr;
 }
 
-uint64_t MenuItem::Generation() const
+uint64_t MenuItem::Generation(FrameworkKey) const
 {
     return modelGeneration();
 }

@@ -2,6 +2,7 @@
 
 #include "framework/core/ref.h"
 #include "framework/core/text.h"
+#include "framework/gui/framework_key.h"
 
 #include <memory>
 #include <vector>
@@ -35,7 +36,7 @@ public:
     Ref<MenuItem> Lookup(const String& name);
 
     // Framework-internal: the model changed, menus shown from it must be rebuilt.
-    uint64_t Generation() const;
+    uint64_t Generation(FrameworkKey) const;
 
 private:
     void changed();

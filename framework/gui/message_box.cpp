@@ -1,5 +1,5 @@
 // The message box that MsgBox shows, kept within the screen.
-#include "framework/gui/message_box.h"
+#include "framework/gui/private/message_box.h"
 
 #include <QApplication>
 #include <QFontMetrics>

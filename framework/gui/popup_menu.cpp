@@ -1,7 +1,7 @@
 // A popup menu of text rows.
 #include "framework/gui/popup_menu.h"
 
-#include "framework/gui/qt_convert.h"
+#include "framework/gui/private/qt_convert.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>

@@ -1,7 +1,8 @@
 // A progress bar that keeps a value beyond its maximum.
 #include "framework/gui/progress_bar.h"
 
-#include "framework/gui/qt_convert.h"
+#include "framework/gui/private/qt_convert.h"
+#include "framework/gui/private/repaint_pacer.h"
 
 #include <QProgressBar>
 
@@ -9,12 +10,14 @@
 
 ProgressBar::ProgressBar()
     : DesignedControl(new QProgressBar)
-    , m_pacer(*Widget())
+    , m_pacer(std::make_unique<RepaintPacer>(*Widget()))
 {
     widget()->setTextVisible(false);
     widget()->setFocusPolicy(Qt::NoFocus);
     show();
 }
+
+ProgressBar::~ProgressBar() = default;
 
 // A progress bar takes no focus, so its list has no tab index.
 void ProgressBar::DeclareProperties(ControlTable<Design>& t)
@@ -58,7 +61,7 @@ void ProgressBar::Maximum(int32_t value)
 // a frame at most.
 void ProgressBar::show()
 {
-    const RepaintPacer::Change change(m_pacer);
+    const RepaintPacer::Change change(*m_pacer);
     const int32_t maximum = std::max(0, m_maximum);
     widget()->setRange(0, maximum);
     widget()->setValue(std::clamp(m_value, 0, maximum));

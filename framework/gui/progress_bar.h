@@ -1,14 +1,17 @@
 #pragma once
 
 #include "framework/gui/designed_control.h"
-#include "framework/gui/repaint_pacer.h"
+
+#include <memory>
 
 class QProgressBar;
+class RepaintPacer;
 
 // A progress bar; a maximum of 0 or less shows the busy bar.
 class ProgressBar : public DesignedControl<ProgressBar, QProgressBar> {
 public:
     ProgressBar();
+    ~ProgressBar() override;
     // The bar's own design values, after the head.
     struct Design {
         int32_t value { 0 }, maximum { 100 };
@@ -24,5 +27,6 @@ public:
 private:
     void show();
     int32_t m_value { 0 }, m_maximum { 100 };
-    RepaintPacer m_pacer;
+    // Held by pointer: the pacer is the framework's own, out of the program's sight.
+    std::unique_ptr<RepaintPacer> m_pacer;
 };

@@ -1,7 +1,7 @@
 // Quitting signals and a session manager's request to save, each quitting as File > Quit does. The
 // signals reach the event loop through a pipe of their own: writing to it is all a signal handler
 // may do, so it stays beside the handler rather than in the file-system door.
-#include "framework/gui/quit_requests.h"
+#include "framework/gui/private/quit_requests.h"
 
 #include "framework/gui/runtime.h"
 

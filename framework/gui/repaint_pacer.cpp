@@ -1,5 +1,5 @@
 // Repaints held back to the screen's rate.
-#include "framework/gui/repaint_pacer.h"
+#include "framework/gui/private/repaint_pacer.h"
 
 #include <QScreen>
 #include <QWidget>

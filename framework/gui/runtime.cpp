@@ -3,11 +3,13 @@
 #include "framework/gui/runtime.h"
 
 #include "framework/core/thread.h"
-#include "framework/gui/held_events.h"
+#include "framework/core/private/thread_internals.h"
+#include "framework/gui/private/held_events.h"
 
 #include "framework/gui/application.h"
 
-#include "framework/gui/message_box.h"
+#include "framework/gui/private/message_box.h"
+#include "framework/gui/private/application_internals.h"
 
 #include <QApplication>
 #include <QDesktopServices>

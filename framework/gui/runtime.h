@@ -26,9 +26,6 @@ int32_t RuntimeExit();
 
 // Reports an exception that no handler caught: a message box naming it, and standard error.
 void UnhandledException(const RuntimeException& error);
-// Framework-internal: runs an event handler called from the event loop; an exception that leaves
-// it is reported through UnhandledException and goes no further.
-void RunGuarded(const std::function<void()>& body);
 
 // Services handed to the system. Each has a seam that tests replace.
 void Beep();

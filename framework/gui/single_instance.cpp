@@ -1,5 +1,5 @@
 // The single-instance door: a local socket only the user can reach.
-#include "framework/gui/single_instance.h"
+#include "framework/gui/private/single_instance.h"
 
 #include "framework/core/folder_item.h"
 

@@ -1,7 +1,7 @@
 // A horizontal slider.
 #include "framework/gui/slider.h"
 
-#include "framework/gui/qt_convert.h"
+#include "framework/gui/private/qt_convert.h"
 
 #include <QSlider>
 

@@ -2,7 +2,8 @@
 #include "framework/gui/static_text.h"
 
 #include "framework/gui/runtime.h"
-#include "framework/gui/text_label.h"
+#include "framework/gui/private/text_label.h"
+#include "framework/gui/private/application_internals.h"
 
 #include <QLabel>
 #include <QMouseEvent>

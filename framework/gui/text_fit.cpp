@@ -1,6 +1,6 @@
 // Texts fitted to their controls: a smaller size, or closer lines, where the design size would not
 // fit.
-#include "framework/gui/text_fit.h"
+#include "framework/gui/private/text_fit.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // The widget of a label, with closer lines where a text needs them.
-#include "framework/gui/text_label.h"
+#include "framework/gui/private/text_label.h"
 
-#include "framework/gui/text_fit.h"
+#include "framework/gui/private/text_fit.h"
 
 #include <QFontMetrics>
 #include <QPainter>

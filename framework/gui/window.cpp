@@ -2,9 +2,10 @@
 #include "framework/gui/window.h"
 
 #include "framework/gui/group_box.h"
-#include "framework/gui/qt_convert.h"
+#include "framework/gui/private/qt_convert.h"
 #include "framework/gui/runtime.h"
-#include "framework/gui/window_shell.h"
+#include "framework/gui/private/window_shell.h"
+#include "framework/gui/private/application_internals.h"
 
 #include <QApplication>
 #include <QMenuBar>
@@ -141,6 +142,10 @@ int32_t Window::Width() const
     return m_width;
 }
 
+// The size setters apply their value even when it is unchanged: the limits' setters call them
+// with the present size to clamp it to the new limits and lay the window out again, and the
+// flags' setters likewise hand the top-level widget its flags as they now stand. Returning early
+// would change when the window's geometry and flags reach the screen.
 void Window::Width(int32_t value)
 {
     moveContent(std::clamp(value, m_minWidth, std::max(m_minWidth, m_maxWidth)), m_height);

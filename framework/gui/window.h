@@ -185,5 +185,3 @@ Ref<Window> GetImplicitWindow(const String& className);
 
 // The open windows, front-most first.
 std::vector<Ref<Window>> OpenWindows();
-// Framework-internal: drops the list of open windows at finalisation.
-void ForgetOpenWindows();

@@ -3,12 +3,13 @@
 #include "framework/gui/window.h"
 
 #include "framework/gui/application.h"
-#include "framework/gui/edit_actions.h"
-#include "framework/gui/held_events.h"
+#include "framework/gui/private/edit_actions.h"
+#include "framework/gui/private/held_events.h"
 #include "framework/gui/menu_item.h"
 #include "framework/gui/push_button.h"
 #include "framework/gui/runtime.h"
-#include "framework/gui/window_shell.h"
+#include "framework/gui/private/window_shell.h"
+#include "framework/gui/private/application_internals.h"
 
 #include <QWidget>
 
@@ -39,7 +40,7 @@ void Window::RefreshMenus(FrameworkKey)
     Ref<MenuItem> model = shownMenuBar();
     if (!model)
         return;
-    if (model != m_shell->builtModel || model->Generation() != m_shell->builtGeneration) {
+    if (model != m_shell->builtModel || model->Generation({}) != m_shell->builtGeneration) {
         m_shell->buildMenus(model);
         applyGeometry();
     }

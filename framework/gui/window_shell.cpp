@@ -1,7 +1,7 @@
 // The Qt side of a window: its top-level widget, content area, keys, drops and closing.
-#include "framework/gui/window_shell.h"
+#include "framework/gui/private/window_shell.h"
 
-#include "framework/gui/qt_convert.h"
+#include "framework/gui/private/qt_convert.h"
 #include "framework/gui/window.h"
 
 #include <QAction>
@@ -166,7 +166,7 @@ void WindowShell::buildMenus(const Ref<MenuItem>& model)
     delete menuBar;
     menuBar = nullptr;
     builtModel = model;
-    builtGeneration = model ? model->Generation() : 0;
+    builtGeneration = model ? model->Generation({}) : 0;
     if (!model)
         return;
     menuBar = new QMenuBar(top);

@@ -1,13 +1,13 @@
 // Pictures and their graphics: opening, drawing, masks and saving.
 #include "framework/image/picture.h"
 
-#include "framework/core/atomic_file.h"
+#include "framework/core/private/atomic_file.h"
 #include "framework/image/colour.h"
 #include "framework/image/jpeg.h"
 #include "framework/image/png.h"
-#include "framework/image/read_ahead.h"
+#include "framework/image/private/read_ahead.h"
 #include "framework/image/picture_data.h"
-#include "framework/image/save_queue.h"
+#include "framework/image/private/save_queue.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 
 #include "framework/image/colour.h"
 #include "framework/image/resample.h"
-#include "framework/image/read_ahead.h"
+#include "framework/image/private/read_ahead.h"
 
 #include <atomic>
 

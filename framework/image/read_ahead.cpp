@@ -1,12 +1,13 @@
 // Pictures decoded ahead on worker threads, and work a run waits for while the window keeps
 // answering.
-#include "framework/image/read_ahead.h"
+#include "framework/image/private/read_ahead.h"
 
 #include "framework/core/exceptions.h"
-#include "framework/core/file_system.h"
+#include "framework/core/private/file_system.h"
 #include "framework/core/folder_item.h"
 #include "framework/image/jpeg.h"
 #include "framework/core/thread.h"
+#include "framework/core/private/thread_internals.h"
 
 #include <QCoreApplication>
 #include <QThread>

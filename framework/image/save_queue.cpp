@@ -1,10 +1,11 @@
 // Pictures' files written and synced side by side on workers, and named in the order of the saves.
-#include "framework/image/save_queue.h"
+#include "framework/image/private/save_queue.h"
 
-#include "framework/core/atomic_file.h"
+#include "framework/core/private/atomic_file.h"
 #include "framework/core/exceptions.h"
+#include "framework/core/private/thread_internals.h"
 #include "framework/core/thread.h"
-#include "framework/image/read_ahead.h"
+#include "framework/image/private/read_ahead.h"
 
 #include <QCoreApplication>
 #include <QThreadPool>

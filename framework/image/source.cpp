@@ -3,7 +3,7 @@
 #include "framework/image/source.h"
 
 #include "framework/core/exceptions.h"
-#include "framework/core/file_system.h"
+#include "framework/core/private/file_system.h"
 #include "framework/image/colour.h"
 #include "framework/image/exif.h"
 #include "framework/image/jpeg.h"

@@ -4,7 +4,7 @@
 
 #include "tests/engine/run_fixture.h"
 
-#include "framework/image/read_ahead.h"
+#include "framework/image/private/read_ahead.h"
 
 #include <cstdlib>
 #include <map>

@@ -1,8 +1,8 @@
 // A run's pictures are written, synced and named on workers while the run goes on: several at
 // once, under the names a run made one picture at a time would give, each picture a failed item
 // when its file cannot be made, and all of them there when the run gives the window back.
-#include "framework/core/file_system.h"
-#include "framework/image/read_ahead.h"
+#include "framework/core/private/file_system.h"
+#include "framework/image/private/read_ahead.h"
 #include "tests/engine/run_fixture.h"
 
 #include <QFileInfo>

@@ -6,7 +6,7 @@
 #include "engine/threadrun.h"
 #include "framework/core/folder_item.h"
 #include "framework/gui/runtime.h"
-#include "framework/image/save_queue.h"
+#include "framework/image/private/save_queue.h"
 #include "main_window/main.h"
 #include "tests/support/picture_fixtures.h"
 #include "tests/support/spin.h"

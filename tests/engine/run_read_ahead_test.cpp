@@ -4,6 +4,7 @@
 #include "tests/engine/read_ahead_run.h"
 
 #include "framework/core/thread.h"
+#include "framework/core/private/thread_internals.h"
 
 using namespace engine_test;
 

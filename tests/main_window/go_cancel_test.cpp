@@ -2,7 +2,7 @@
 #include "tests/main_window/main_window_fixture.h"
 
 #include "engine/threadrun.h"
-#include "framework/core/file_system.h"
+#include "framework/core/private/file_system.h"
 #include "framework/core/folder_item.h"
 #include "framework/gui/runtime.h"
 #include "tests/support/framework_key.h"

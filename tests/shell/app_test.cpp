@@ -1,6 +1,7 @@
 // The application object and the items opened with it.
 #include "shell/app.h"
 
+#include "framework/gui/private/application_internals.h"
 #include "main_window/main.h"
 #include "shell/startup.h"
 #include "tests/shell/shell_fixtures.h"

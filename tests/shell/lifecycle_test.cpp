@@ -2,7 +2,8 @@
 // paths that are not UTF-8, and the exit status.
 #include "framework/gui/application.h"
 #include "framework/gui/runtime.h"
-#include "framework/gui/single_instance.h"
+#include "framework/gui/private/single_instance.h"
+#include "framework/gui/private/application_internals.h"
 #include "main_window/main.h"
 #include "shell/startup.h"
 #include "shell/whelp.h"

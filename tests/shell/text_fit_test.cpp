@@ -3,8 +3,8 @@
 // texts may have any length, are elided, and they then show the whole text in a tooltip.
 #include "framework/gui/label.h"
 #include "framework/gui/runtime.h"
-#include "framework/gui/text_fit.h"
-#include "framework/gui/text_label.h"
+#include "framework/gui/private/text_fit.h"
+#include "framework/gui/private/text_label.h"
 #include "main_window/main.h"
 #include "shell/credits.h"
 #include "shell/startup.h"

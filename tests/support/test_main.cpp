@@ -13,6 +13,7 @@
 // and for the program; what is reset between tests follows the layer as well.
 #include "framework/core/file_type.h"
 #include "framework/core/thread.h"
+#include "framework/core/private/thread_internals.h"
 #include "tests/support/read_permissions.h"
 #include "tests/support/spin.h"
 

@@ -1,5 +1,5 @@
 // Files replaced whole or not at all.
-#include "framework/core/atomic_file.h"
+#include "framework/core/private/atomic_file.h"
 #include "framework/core/exceptions.h"
 
 #include "tests/support/test_files.h"

@@ -1,5 +1,6 @@
 // Cooperative threads: turns, sleeping, suspending, killing, unhandled exceptions and the stack.
 #include "framework/core/thread.h"
+#include "framework/core/private/thread_internals.h"
 
 #include "framework/core/exceptions.h"
 #include "framework/core/text.h"

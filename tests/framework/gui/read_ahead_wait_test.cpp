@@ -4,7 +4,8 @@
 #include "framework/gui/application.h"
 #include "framework/gui/menu_item.h"
 #include "framework/image/picture.h"
-#include "framework/image/read_ahead.h"
+#include "framework/image/private/read_ahead.h"
+#include "framework/gui/private/application_internals.h"
 #include "tests/framework/gui/window_fixture.h"
 #include "tests/support/framework_key.h"
 

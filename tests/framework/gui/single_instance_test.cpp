@@ -1,5 +1,5 @@
 // The single-instance door: handing items over, and what must not get through it.
-#include "framework/gui/single_instance.h"
+#include "framework/gui/private/single_instance.h"
 
 #include "tests/support/spin.h"
 #include "tests/support/unix_socket.h"

@@ -7,7 +7,7 @@
 #include "framework/core/folder_item.h"
 #include "framework/core/thread.h"
 #include "framework/image/picture.h"
-#include "framework/image/read_ahead.h"
+#include "framework/image/private/read_ahead.h"
 
 #include "tests/framework/image/picture_helpers.h"
 #include "tests/support/picture_fixtures.h"

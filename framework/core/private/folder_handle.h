@@ -5,7 +5,7 @@
 // link in its place cannot send a file elsewhere: the descriptor still leads to the folder that
 // was chosen, and StillAtItsPath tells whether the user would still find it there.
 
-#include "framework/core/file_system.h"
+#include "framework/core/private/file_system.h"
 
 #include <cstdint>
 #include <memory>

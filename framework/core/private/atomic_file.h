@@ -8,8 +8,8 @@
 // Paths are the file system's bytes, valid UTF-8 or not, which is why this is not QSaveFile: it
 // takes a QString, and a name that is not UTF-8 does not survive the trip.
 
-#include "framework/core/file_system.h"
-#include "framework/core/folder_handle.h"
+#include "framework/core/private/file_system.h"
+#include "framework/core/private/folder_handle.h"
 
 #include <cstddef>
 #include <memory>

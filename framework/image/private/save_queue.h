@@ -8,7 +8,7 @@
 // name its save was given: the name is the file's from the save on (FolderHandle::Reserve), so no
 // later save is given it. Used from the GUI thread only, but for the workers inside.
 
-#include "framework/core/folder_handle.h"
+#include "framework/core/private/folder_handle.h"
 
 #include <cstdint>
 #include <memory>
