@@ -90,6 +90,9 @@ long peakOfDrawing(const std::vector<std::string>& paths)
 // coefficient of such a frame at once, and a failed decode must give all of it back.
 TEST(PictureMemory, CutProgressiveJpegsCostNoMoreThanWholeOnes)
 {
+    // The sanitizer build finds a decoder that is never released as a leak instead.
+    if (!kPeakMemoryMeansSomething)
+        GTEST_SKIP() << "peak memory says nothing in this build";
     TempFolder dir;
     const std::string whole = WriteJpeg(dir.file("whole.jpg"), Gradient(3000, 2000), JpegLayout { .progressive = true }, 90);
     const QByteArray bytes = ReadBytes(whole);
