@@ -156,6 +156,8 @@ private:
     void enableModeGroup(int32_t mode);
     // True while a run is going: the engine disables Select for its length.
     bool runInProgress();
+    // Names for screen readers of the members that no label names.
+    void nameForScreenReaders();
 
     // The preferences file was found to be a link to something that holds no record.
     bool m_preferencesLinkRejected { false };

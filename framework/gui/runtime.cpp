@@ -3,6 +3,7 @@
 #include "framework/gui/runtime.h"
 
 #include "framework/core/thread.h"
+#include "framework/gui/accessibility.h"
 #include "framework/gui/close_deferral.h"
 
 #include "framework/gui/application.h"
@@ -63,6 +64,7 @@ void RuntimeInit(int& argc, char** argv)
     // The application object lives until the process ends, as the framework does.
     new QApplication(argc, argv);
     QCoreApplication::setApplicationName("Quobly!");
+    InstallAccessibility();
     SetUnhandledThreadExceptionReporter(&UnhandledException);
     DeferClosingWhileDrawsWait();
     if (classRegistry().empty())

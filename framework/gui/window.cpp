@@ -1,12 +1,17 @@
 // A window: building and closing it, its properties, its members, and its geometry.
 #include "framework/gui/window.h"
 
+#include "framework/gui/edit_field.h"
 #include "framework/gui/group_box.h"
+#include "framework/gui/label.h"
+#include "framework/gui/popup_menu.h"
+#include "framework/gui/slider.h"
 #include "framework/gui/qt_convert.h"
 #include "framework/gui/runtime.h"
 #include "framework/gui/window_shell.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPalette>
 
@@ -81,6 +86,7 @@ void Window::Constructor()
     m_shell->buildMenus(shownMenuBar());
     applyGeometry();
     orderFocus();
+    nameFieldsByLabels();
     m_constructed = true;
     if (OnOpen) {
         auto hook = OnOpen;
@@ -324,6 +330,7 @@ void Window::ContentResized(FrameworkKey, int32_t width, int32_t height)
     m_shell->layoutChildren(width, contentHeight);
     if (width != m_width || contentHeight != m_height)
         moveContent(width, contentHeight);
+    updateReach();
 }
 
 void Window::Activated(FrameworkKey)
@@ -371,6 +378,43 @@ void Window::applyGeometry()
         top->resize(m_width, m_height + bar);
     }
     m_shell->layoutChildren(m_width, m_height);
+    updateReach();
+}
+
+// A control that the window's size leaves out of view takes no focus, so that Tab never walks
+// into it and Space never changes what the user cannot see. When the focus was in such a control,
+// it moves to the first one in view.
+void Window::updateReach()
+{
+    const FrameworkKey key;
+    bool focusLost = false;
+    for (auto& m : m_members) {
+        auto control = m.member.As<RectControl>();
+        if (!control)
+            continue;
+        const bool inView = control->Left() < m_width && control->Top() < m_height
+            && control->Left() + control->Width() > 0 && control->Top() + control->Height() > 0;
+        if (!inView && control->Widget()->hasFocus())
+            focusLost = true;
+        control->Reachable(key, inView);
+    }
+    if (!focusLost)
+        return;
+    for (RectControl* control : m_focusOrder) {
+        if (control->Widget()->focusPolicy() & Qt::TabFocus && control->Widget()->isEnabled()) {
+            control->Widget()->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+    m_shell->content->setFocus(Qt::OtherFocusReason);
+}
+
+void Window::ClosesByKeyboard(bool value)
+{
+    if (m_closesByKeyboard == value)
+        return;
+    m_closesByKeyboard = value;
+    m_shell->closeShortcut(value);
 }
 
 void Window::applyWindowFlags()
@@ -416,7 +460,7 @@ void Window::orderFocus()
         }
         std::stable_sort(level.begin(), level.end(), [](RectControl* a, RectControl* b) { return a->TabIndex() < b->TabIndex(); });
         for (RectControl* control : level) {
-            if (control->Widget()->focusPolicy() & Qt::TabFocus)
+            if (control->TakesTabFocus({}))
                 order.push_back(control);
             if (dynamic_cast<GroupBox*>(control) && !control->Name().empty())
                 visit(control->Name());
@@ -425,6 +469,35 @@ void Window::orderFocus()
     visit(String());
     for (size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1]->Widget(), order[i]->Widget());
+    m_focusOrder = std::move(order);
+}
+
+// A field, popup or slider is named for a screen reader by the label that stands before it on its
+// row (its buddy), within the same parent: the nearest label to its left whose height spans the
+// control's middle. Without one it keeps what Qt gives it, unless the program named it.
+void Window::nameFieldsByLabels()
+{
+    std::vector<std::pair<RectControl*, QLabel*>> labels;
+    for (const auto& m : m_members) {
+        if (auto label = m.member.As<Label>())
+            labels.emplace_back(label.get(), qobject_cast<QLabel*>(label->Widget()));
+    }
+    for (const auto& m : m_members) {
+        auto control = m.member.As<RectControl>();
+        if (!control || !(control.As<EditField>() || control.As<PopupMenu>() || control.As<Slider>()))
+            continue;
+        const int32_t middle = control->Top() + control->Height() / 2;
+        std::pair<RectControl*, QLabel*> nearest { nullptr, nullptr };
+        for (const auto& [label, widget] : labels) {
+            if (label->InitialParent() != control->InitialParent() || label->Top() > middle
+                || label->Top() + label->Height() <= middle || label->Left() + label->Width() > control->Left() + 1)
+                continue;
+            if (!nearest.first || label->Left() > nearest.first->Left())
+                nearest = { label, widget };
+        }
+        if (nearest.second)
+            nearest.second->setBuddy(control->Widget());
+    }
 }
 
 Ref<Window> GetImplicitWindow(const String& className)

@@ -57,6 +57,10 @@ void TopLevelWidget::keyPressEvent(QKeyEvent* event)
             return event->accept();
         if (event->key() == Qt::Key_Escape && owner->PressDefaultButton({}, true))
             return event->accept();
+        if (event->key() == Qt::Key_Escape && owner->ClosesByKeyboard()) {
+            owner->Close();
+            return event->accept();
+        }
     }
     QWidget::keyPressEvent(event);
 }
@@ -181,7 +185,51 @@ void WindowShell::buildMenus(const Ref<MenuItem>& model)
         });
         addItems(menu, menuItem);
     }
+    addMenuKeys();
     menuBar->show();
+}
+
+// As in GNOME and KDE applications: F10 opens the first menu, and Alt with a menu's first letter
+// opens that menu. Done with shortcuts rather than mnemonics, which would underline the letters;
+// a shortcut also takes the key before an edit field could type the letter.
+void WindowShell::addMenuKeys()
+{
+    const auto open = [this](QAction* menu) {
+        auto* shortcut = new QShortcut(top);
+        shortcut->setContext(Qt::WindowShortcut);
+        QObject::connect(shortcut, &QShortcut::activated, menuBar, [this, menu] {
+            if (menu->isEnabled())
+                menuBar->setActiveAction(menu);
+        });
+        shortcuts.push_back(shortcut);
+        return shortcut;
+    };
+    const QList<QAction*> menus = menuBar->actions();
+    if (menus.isEmpty())
+        return;
+    open(menus.first())->setKey(QKeySequence(Qt::Key_F10));
+    for (QAction* menu : menus) {
+        const QString title = menu->text().remove(QLatin1Char('&'));
+        if (!title.isEmpty() && title.front().isLetterOrNumber())
+            open(menu)->setKey(QKeySequence(QStringLiteral("Alt+") + title.front().toUpper(), QKeySequence::PortableText));
+    }
+}
+
+void WindowShell::closeShortcut(bool on)
+{
+    delete closeKey;
+    closeKey = nullptr;
+    if (!on)
+        return;
+    auto* shortcut = new QShortcut(QKeySequence::Close, top);
+    shortcut->setContext(Qt::WindowShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, top, [this] {
+        if (Window* window = top->owner) {
+            auto keep = window->shared_from_this();
+            window->Close();
+        }
+    });
+    closeKey = shortcut;
 }
 
 void WindowShell::addItems(QMenu* menu, const Ref<MenuItem>& parent)
