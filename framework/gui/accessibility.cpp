@@ -7,6 +7,8 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QToolButton>
+#include <QVariant>
 
 namespace {
 
@@ -82,8 +84,40 @@ private:
     QComboBox* combo() const { return static_cast<QComboBox*>(widget()); }
 };
 
+// A disclosure triangle: a button that shows or hides what it names, expanded while open.
+class DisclosureAccessible final : public QAccessibleWidget {
+public:
+    explicit DisclosureAccessible(QToolButton* button)
+        : QAccessibleWidget(button, QAccessible::Button)
+    {
+        addControllingSignal(QStringLiteral("toggled(bool)"));
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.expandable = true;
+        s.expanded = button()->isChecked();
+        return s;
+    }
+
+    QStringList actionNames() const override { return QStringList { pressAction() } + QAccessibleWidget::actionNames(); }
+    void doAction(const QString& name) override
+    {
+        if (name == pressAction())
+            button()->click();
+        else
+            QAccessibleWidget::doAction(name);
+    }
+
+private:
+    QToolButton* button() const { return static_cast<QToolButton*>(widget()); }
+};
+
 QAccessibleInterface* factory(const QString& className, QObject* object)
 {
+    if (className == QLatin1String("QToolButton") && object->property(kDisclosureProperty).toBool())
+        return new DisclosureAccessible(static_cast<QToolButton*>(object));
     if (className == QLatin1String("QComboBox")) {
         if (auto* combo = qobject_cast<QComboBox*>(object); combo && !combo->isEditable())
             return new PopupAccessible(combo);

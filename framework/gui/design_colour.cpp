@@ -77,7 +77,8 @@ protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
         // Once every widget has taken the new palette, so that the background is the new one.
-        if (event->type() == QEvent::ApplicationPaletteChange || event->type() == QEvent::ParentChange)
+        if (event->type() == QEvent::ApplicationPaletteChange || event->type() == QEvent::PaletteChange
+            || event->type() == QEvent::ParentChange)
             QMetaObject::invokeMethod(this, &DesignColours::apply, Qt::QueuedConnection);
         return false;
     }

@@ -1,6 +1,7 @@
 // A disclosure triangle: an arrow that opens and closes.
 #include "framework/gui/disclosure_triangle.h"
 
+#include "framework/gui/accessibility.h"
 #include "framework/gui/qt_convert.h"
 
 #include <QToolButton>
@@ -10,6 +11,7 @@ DisclosureTriangle::DisclosureTriangle()
 {
     widget()->setCheckable(true);
     widget()->setAutoRaise(true);
+    widget()->setProperty(kDisclosureProperty, true);
     focusPolicy(Qt::TabFocus);
     pointArrow();
     QObject::connect(widget(), &QToolButton::toggled, widget(), [this] {

@@ -473,30 +473,37 @@ void Window::orderFocus()
 }
 
 // A field, popup or slider is named for a screen reader by the label that stands before it on its
-// row (its buddy), within the same parent: the nearest label to its left whose height spans the
-// control's middle. Without one it keeps what Qt gives it, unless the program named it.
+// row, within the same parent: the nearest label to its left whose height spans the control's
+// middle. The label's buddy (the relation screen readers follow) is the nearest of the controls
+// it names. A control without such a label keeps what Qt or the program gives it.
 void Window::nameFieldsByLabels()
 {
-    std::vector<std::pair<RectControl*, QLabel*>> labels;
+    std::vector<Label*> labels;
     for (const auto& m : m_members) {
         if (auto label = m.member.As<Label>())
-            labels.emplace_back(label.get(), qobject_cast<QLabel*>(label->Widget()));
+            labels.push_back(label.get());
     }
     for (const auto& m : m_members) {
         auto control = m.member.As<RectControl>();
         if (!control || !(control.As<EditField>() || control.As<PopupMenu>() || control.As<Slider>()))
             continue;
         const int32_t middle = control->Top() + control->Height() / 2;
-        std::pair<RectControl*, QLabel*> nearest { nullptr, nullptr };
-        for (const auto& [label, widget] : labels) {
+        Label* nearest = nullptr;
+        for (Label* label : labels) {
             if (label->InitialParent() != control->InitialParent() || label->Top() > middle
                 || label->Top() + label->Height() <= middle || label->Left() + label->Width() > control->Left() + 1)
                 continue;
-            if (!nearest.first || label->Left() > nearest.first->Left())
-                nearest = { label, widget };
+            if (!nearest || label->Left() > nearest->Left())
+                nearest = label;
         }
-        if (nearest.second)
-            nearest.second->setBuddy(control->Widget());
+        if (!nearest)
+            continue;
+        if (control->AccessibleName().empty())
+            control->AccessibleName(nearest->Text());
+        auto* shown = static_cast<QLabel*>(nearest->Widget());
+        const QWidget* buddy = shown->buddy();
+        if (!buddy || buddy->x() > control->Widget()->x())
+            shown->setBuddy(control->Widget());
     }
 }
 
