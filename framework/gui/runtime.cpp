@@ -7,16 +7,20 @@
 #include "framework/gui/close_deferral.h"
 
 #include "framework/gui/application.h"
+#include "framework/gui/display_check.h"
+#include "framework/gui/quit_requests.h"
 
 #include "framework/gui/message_box.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QIcon>
 #include <QUrl>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -61,6 +65,10 @@ void RuntimeInit(int& argc, char** argv)
 {
     if (QCoreApplication::instance())
         return;
+    if (const auto missing = MissingDisplay(argc, argv)) {
+        std::fprintf(stderr, "cannot open a display: %s\n", missing->c_str());
+        std::exit(1);
+    }
     // The application object lives until the process ends, as the framework does.
     new QApplication(argc, argv);
     QCoreApplication::setApplicationName("Quobly!");
@@ -71,6 +79,21 @@ void RuntimeInit(int& argc, char** argv)
         registerFrameworkClasses();
     // What Qt left of the command line after taking its own options.
     TakeCommandLine(argc, argv);
+}
+
+void CatchQuitSignals()
+{
+    QuitRequests::Catch();
+}
+
+// The desktop entry of that name gives the application's name and icon to a dock or task bar;
+// the windows show the theme's icon of that name, or the one beside the executable.
+void SetDesktopEntry(const String& name)
+{
+    const QString entry = QString::fromStdString(name);
+    QGuiApplication::setDesktopFileName(entry);
+    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/data/") + entry + QStringLiteral(".png");
+    QApplication::setWindowIcon(QIcon::fromTheme(entry, QIcon(beside)));
 }
 
 void RuntimeRegisterClass(const String& name, const String& base)
