@@ -245,12 +245,14 @@ void WindowShell::addItems(QMenu* menu, const Ref<MenuItem>& parent)
             continue;
         }
         const QList<QKeySequence> keys = ShortcutKeys(item->KeyboardShortcut());
-        QString text = captionToQt(item->Text());
-        // The shortcut is shown in the menu; the window's own QShortcut handles the key, so that
-        // the menus are brought up to date before it acts.
-        if (!keys.isEmpty())
-            text += QLatin1Char('\t') + keys.first().toString(QKeySequence::NativeText);
-        QAction* action = menu->addAction(text);
+        // The shortcut is shown in the menu (and told to screen readers apart from the item's
+        // name); the window's own QShortcut handles the key, so that the menus are brought up to
+        // date before it acts. The action's own answers only inside its open menu.
+        QAction* action = menu->addAction(captionToQt(item->Text()));
+        if (!keys.isEmpty()) {
+            action->setShortcut(keys.first());
+            action->setShortcutContext(Qt::WidgetShortcut);
+        }
         action->setEnabled(item->Enabled());
         QObject::connect(action, &QAction::triggered, top, [this, item] {
             if (top->owner)
