@@ -38,12 +38,16 @@ std::optional<std::string> missingX(const std::string& display)
 {
     if (display.empty())
         return "no X display is set (DISPLAY is empty)";
-    xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
-    const bool failed = xcb_connection_has_error(connection) != 0;
-    xcb_disconnect(connection);
-    if (failed)
-        return "the X display \"" + display + "\" does not answer";
-    return std::nullopt;
+    // A server whose queue of new connections is full refuses one for a moment (EAGAIN); only a
+    // display that refuses again and again is taken as absent.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
+        const bool failed = xcb_connection_has_error(connection) != 0;
+        xcb_disconnect(connection);
+        if (!failed)
+            return std::nullopt;
+    }
+    return "the X display \"" + display + "\" does not answer";
 }
 
 std::optional<std::string> missingWayland()
