@@ -1,6 +1,8 @@
 # Installation: the executable and its data/ folder (help pages, translations) form one
 # application folder, because the program finds its data beside the executable. A link in bin/,
-# a desktop entry and an icon make it start from a shell and from the desktop.
+# a desktop entry and an icon make it start from a shell and from the desktop. The icon also lies
+# in data/ as a picture, for the windows where the desktop's icon theme does not hold it. The
+# binary is installed stripped with `cmake --install build --strip`.
 include(GNUInstallDirs)
 
 set(QUOBLY_APP_DIR ${CMAKE_INSTALL_LIBDIR}/quobly)
@@ -25,3 +27,5 @@ install(FILES ${CMAKE_SOURCE_DIR}/data/quobly.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/data/quobly.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${CMAKE_SOURCE_DIR}/data/quobly.png
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)

@@ -33,4 +33,22 @@ std::span<const MemberRow<Main>> Main::Members1()
 void Main::CreateControls1()
 {
     CreateMembers(*this, Members1());
+    nameForScreenReaders();
+}
+
+// Fields and popups are named by the labels before them; these three stand without one. The
+// slider takes its label's text without the colon, the progress bar the status line's words
+// before the picture numbers, the triangle the two boxes it shows and hides.
+void Main::nameForScreenReaders()
+{
+    String quality = loc::jpegquality();
+    while (!quality.empty() && (quality.back() == ':' || quality.back() == ' '))
+        quality.pop_back();
+    SLQuality()->AccessibleName(quality);
+    String processing = loc::theadprocessing();
+    processing = processing.substr(0, processing.find("<0>"));
+    while (!processing.empty() && processing.back() == ' ')
+        processing.pop_back();
+    PB()->AccessibleName(processing.empty() ? loc::theadprocessing() : processing);
+    DTSettings()->AccessibleName(loc::resizesettings() + ", " + loc::exportsettings());
 }

@@ -156,6 +156,8 @@ private:
     void enableModeGroup(int32_t mode);
     // True while a run is going: the engine disables Select for its length.
     bool runInProgress();
+    // Names for screen readers of the members that no label names.
+    void nameForScreenReaders();
 
     // Why the closing must leave the file behind a preferences link as it is (a file that holds
     // no record, or more than one); empty when the preferences are written as usual.

@@ -37,6 +37,8 @@ void Credits::Layout()
 {
     Title(loc::aboutquobly());
     SetProperties(DesignListOf(kDesign));
+    // A secondary window: Escape and Ctrl+W close it, as such windows do on Linux desktops.
+    ClosesByKeyboard(true);
 }
 
 void Credits::CreateControls()

@@ -5,7 +5,9 @@
 
 int main(int argc, char** argv)
 {
+    CatchQuitSignals();
     RuntimeInit(argc, argv);
+    SetDesktopEntry("quobly");
     LoadTranslationsForLocale();
     RegisterClasses();
     Main_();

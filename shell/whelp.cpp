@@ -19,6 +19,8 @@ void WHelp::Layout()
 {
     Title(loc::helptitle());
     SetProperties(DesignListOf(kDesign));
+    // A secondary window: Escape and Ctrl+W close it, as such windows do on Linux desktops.
+    ClosesByKeyboard(true);
 }
 
 void WHelp::CreateControls()

@@ -109,11 +109,42 @@ void RectControl::LockBottom(bool value)
 void RectControl::TabStop(bool value)
 {
     m_tabStop = value;
-    const int policy = m_widget->focusPolicy();
+    const int policy = focusPolicy();
     if (!value && (policy & Qt::TabFocus))
-        m_widget->setFocusPolicy(static_cast<Qt::FocusPolicy>(policy & ~Qt::TabFocus));
+        focusPolicy(static_cast<Qt::FocusPolicy>(policy & ~Qt::TabFocus));
     else if (value && (policy & Qt::ClickFocus))
-        m_widget->setFocusPolicy(static_cast<Qt::FocusPolicy>(policy | Qt::TabFocus));
+        focusPolicy(static_cast<Qt::FocusPolicy>(policy | Qt::TabFocus));
+}
+
+void RectControl::focusPolicy(Qt::FocusPolicy policy)
+{
+    if (m_reachable)
+        m_widget->setFocusPolicy(policy);
+    else
+        m_reachPolicy = policy;
+}
+
+void RectControl::Reachable(FrameworkKey, bool value)
+{
+    if (m_reachable == value)
+        return;
+    m_reachable = value;
+    if (value) {
+        m_widget->setFocusPolicy(m_reachPolicy);
+        return;
+    }
+    m_reachPolicy = m_widget->focusPolicy();
+    m_widget->setFocusPolicy(Qt::NoFocus);
+}
+
+String RectControl::AccessibleName() const
+{
+    return m_widget->accessibleName().toStdString();
+}
+
+void RectControl::AccessibleName(const String& value)
+{
+    m_widget->setAccessibleName(QString::fromStdString(value));
 }
 
 void RectControl::HelpTag(const String& value)

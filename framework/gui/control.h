@@ -9,12 +9,14 @@
 #include "framework/core/ref.h"
 #include "framework/core/text.h"
 
+#include <Qt>
+#include <QWidget>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
 
 class QFont;
-class QWidget;
 class Window;
 
 // Anything a window holds by name: controls, and non-visual members such as a thread.
@@ -121,6 +123,13 @@ public:
     std::function<bool()> MenuHandler(const String& itemName) const { return m_menuHandlers.Find(itemName); }
     // The window's widgets go away while the control lives on.
     void DetachWidget(FrameworkKey);
+    // A control outside the window's visible content area takes no focus until it is back in view.
+    void Reachable(FrameworkKey, bool value);
+    // Whether Tab stops at the control once it is in view.
+    bool TakesTabFocus(FrameworkKey) const { return focusPolicy() & Qt::TabFocus; }
+    // The name a screen reader announces; "" leaves it to the control's text or its label.
+    String AccessibleName() const;
+    void AccessibleName(const String& value);
 
 protected:
     explicit RectControl(QWidget* widget);
@@ -144,6 +153,9 @@ protected:
         guarded([&] { copy(std::forward<Args>(args)...); });
     }
     static void guarded(const std::function<void()>& body);
+    // The widget's focus policy while the control is in view (kept aside while it is not).
+    Qt::FocusPolicy focusPolicy() const { return m_reachable ? m_widget->focusPolicy() : m_reachPolicy; }
+    void focusPolicy(Qt::FocusPolicy policy);
 
 private:
     void attachWidget(::Window& window) final;
@@ -158,5 +170,7 @@ private:
     int32_t m_textUnit { 0 };
     bool m_bold { false }, m_italic { false }, m_underline { false };
     bool m_enabled { true }, m_visible { true };
+    bool m_reachable { true };
+    Qt::FocusPolicy m_reachPolicy { Qt::NoFocus };
     MenuHandlers m_menuHandlers;
 };

@@ -1,6 +1,7 @@
 // A disclosure triangle: an arrow that opens and closes.
 #include "framework/gui/disclosure_triangle.h"
 
+#include "framework/gui/private/accessibility.h"
 #include "framework/gui/private/qt_convert.h"
 
 #include <QToolButton>
@@ -10,7 +11,8 @@ DisclosureTriangle::DisclosureTriangle()
 {
     widget()->setCheckable(true);
     widget()->setAutoRaise(true);
-    widget()->setFocusPolicy(Qt::NoFocus);
+    widget()->setProperty(kDisclosureProperty, true);
+    focusPolicy(Qt::TabFocus);
     pointArrow();
     QObject::connect(widget(), &QToolButton::toggled, widget(), [this] {
         pointArrow();
@@ -45,10 +47,15 @@ void DisclosureTriangle::Facing(int32_t value)
     pointArrow();
 }
 
+// A triangle that accepts no focus is never focused by a click, as on the desktops it comes from;
+// the keyboard still reaches it in its place in the tab order and toggles it with Space.
 void DisclosureTriangle::AcceptFocus(bool value)
 {
     m_acceptFocus = value;
-    widget()->setFocusPolicy(value ? Qt::StrongFocus : Qt::NoFocus);
+    Qt::FocusPolicy policy = value ? Qt::StrongFocus : Qt::TabFocus;
+    if (!TabStop())
+        policy = static_cast<Qt::FocusPolicy>(policy & ~Qt::TabFocus);
+    focusPolicy(policy);
 }
 
 // Open points down; closed points the way the control faces.

@@ -41,8 +41,18 @@ bool openPipe()
 {
     if (signalPipe[0] >= 0)
         return true;
-    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+    return ::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) == 0;
+}
+
+// The event loop's end of the pipe: a signal caught before the loop ran is read as soon as it runs.
+bool watchPipe()
+{
+    static bool watching = false;
+    if (watching)
+        return true;
+    if (!openPipe() || !qApp)
         return false;
+    watching = true;
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, qApp);
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
         char bytes[64];
@@ -57,15 +67,16 @@ bool openPipe()
 
 // What each signal did before: one that was ignored (as under nohup) stays ignored.
 struct sigaction previous[std::size(kSignals)] {};
+bool catching = false;
 bool listening = false;
 
 } // namespace
 
-void QuitRequests::Listen()
+void QuitRequests::Catch()
 {
-    if (listening || !openPipe())
+    if (catching || !openPipe())
         return;
-    listening = true;
+    catching = true;
     struct sigaction action {};
     action.sa_handler = &onQuitSignal;
     sigemptyset(&action.sa_mask);
@@ -77,11 +88,20 @@ void QuitRequests::Listen()
     }
 }
 
+void QuitRequests::Listen()
+{
+    if (listening)
+        return;
+    Catch();
+    listening = watchPipe();
+}
+
 void QuitRequests::StopListening()
 {
     if (!listening)
         return;
     listening = false;
+    catching = false;
     for (size_t i = 0; i < std::size(kSignals); ++i)
         sigaction(kSignals[i], &previous[i], nullptr);
 }

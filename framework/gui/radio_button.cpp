@@ -47,7 +47,9 @@ private:
 RadioButton::RadioButton()
     : DesignedControl(new ExclusiveRadio)
 {
-    widget()->setAutoExclusive(false);
+    // The group of its parent decides; a radio button that is not auto-exclusive would tell
+    // screen readers it is a check box.
+    widget()->setAutoExclusive(true);
     // Unchecking the sibling raises nothing: only the member that becomes checked acts.
     QObject::connect(widget(), &QRadioButton::toggled, widget(), [this](bool checked) {
         if (checked)

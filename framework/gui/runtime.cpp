@@ -4,9 +4,12 @@
 
 #include "framework/core/thread.h"
 #include "framework/core/private/thread_internals.h"
+#include "framework/gui/private/accessibility.h"
 #include "framework/gui/private/held_events.h"
 
 #include "framework/gui/application.h"
+#include "framework/gui/private/display_check.h"
+#include "framework/gui/private/quit_requests.h"
 
 #include "framework/gui/private/message_box.h"
 #include "framework/gui/private/application_internals.h"
@@ -14,10 +17,12 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QIcon>
 #include <QUrl>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -62,15 +67,35 @@ void RuntimeInit(int& argc, char** argv)
 {
     if (QCoreApplication::instance())
         return;
+    if (const auto missing = MissingDisplay(argc, argv)) {
+        std::fprintf(stderr, "cannot open a display: %s\n", missing->c_str());
+        std::exit(1);
+    }
     // The application object lives until the process ends, as the framework does.
     new QApplication(argc, argv);
     QCoreApplication::setApplicationName("Quobly!");
+    InstallAccessibility();
     SetUnhandledThreadExceptionReporter(&UnhandledException);
     HeldEvents::Install();
     if (classRegistry().empty())
         registerFrameworkClasses();
     // What Qt left of the command line after taking its own options.
     TakeCommandLine(argc, argv);
+}
+
+void CatchQuitSignals()
+{
+    QuitRequests::Catch();
+}
+
+// The desktop entry of that name gives the application's name and icon to a dock or task bar;
+// the windows show the theme's icon of that name, or the one beside the executable.
+void SetDesktopEntry(const String& name)
+{
+    const QString entry = QString::fromStdString(name);
+    QGuiApplication::setDesktopFileName(entry);
+    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/data/") + entry + QStringLiteral(".png");
+    QApplication::setWindowIcon(QIcon::fromTheme(entry, QIcon(beside)));
 }
 
 void RuntimeRegisterClass(const String& name, const String& base)

@@ -8,8 +8,15 @@
 #include <functional>
 #include <vector>
 
-// Start-up: creates the QApplication. Must come first.
+// The first instruction of main(): SIGTERM, SIGHUP and SIGINT are held from here on and quit in
+// order (as File > Quit does) once the event loop runs.
+void CatchQuitSignals();
+// Start-up: creates the QApplication. Without a display to open, says so in one line and ends
+// the process with status 1.
 void RuntimeInit(int& argc, char** argv);
+// Names the application's desktop entry ("quobly" for quobly.desktop), which gives the windows
+// their icon and lets a dock match them to the entry.
+void SetDesktopEntry(const String& name);
 // Registers a class with the run time, its base first (once) when the base is not yet known.
 void RuntimeRegisterClass(const String& name, const String& base);
 // The class names in the order of their registration, the framework's own first.

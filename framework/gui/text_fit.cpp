@@ -6,6 +6,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontInfo>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QPushButton>
@@ -15,6 +18,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -113,9 +117,46 @@ QStringList WrappedLines(const QFont& font, const QString& text, int width)
     return lines;
 }
 
+namespace {
+
+// The last pixel row below a line's top that its text darkens, drawn as a label draws it (at the
+// top of its box). Measured on the drawing, since fonts differ in how far their descenders reach
+// beyond the descent they declare, and in the leading they add (Nimbus Sans declares a much
+// taller line than DejaVu Sans for the same size).
+int inkBottom(const QFont& font, const QString& line)
+{
+    const QFontMetrics metrics(font);
+    QImage drawn(std::max(1, metrics.horizontalAdvance(line) + 4), metrics.height() * 2, QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    {
+        QPainter painter(&drawn);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(drawn.rect(), int(Qt::AlignLeft | Qt::AlignTop), line);
+    }
+    for (int y = drawn.height() - 1; y >= 0; --y) {
+        const auto* row = reinterpret_cast<const QRgb*>(drawn.constScanLine(y));
+        for (int x = 0; x < drawn.width(); ++x) {
+            if (qGray(row[x]) < 128)
+                return y;
+        }
+    }
+    return 0;
+}
+
+// Whether the last of the lines, its top `lastTop` pixels down, keeps its ink off the box's
+// bottom row.
+bool inkFits(const QFont& font, const QStringList& lines, qreal lastTop, int height)
+{
+    return lines.isEmpty() || qRound(lastTop) + inkBottom(font, lines.last()) < height - 1;
+}
+
+} // namespace
+
 FittedLines FitLines(const QFont& design, const QString& text, int width, int height)
 {
-    // Closer than this, one line's descenders would meet the next one's capitals.
+    // Closer than this, one line's descenders would meet the next one's capitals. Measured on the
+    // font's height, not its line spacing, whose leading some fonts make large.
     constexpr qreal kClosest = 0.75;
     const int designPixels = QFontInfo(design).pixelSize();
     FittedLines fitted { design, 0 };
@@ -124,14 +165,19 @@ FittedLines FitLines(const QFont& design, const QString& text, int width, int he
         if (pixels != designPixels)
             font.setPixelSize(pixels);
         const QFontMetricsF metrics(font);
-        const qsizetype lines = WrappedLines(font, text, width).size();
+        const QStringList wrapped = WrappedLines(font, text, width);
+        const qsizetype lines = wrapped.size();
         fitted = { font, 0 };
-        if (lines * metrics.lineSpacing() <= height)
+        if (lines * metrics.lineSpacing() <= height && inkFits(font, wrapped, (lines - 1) * metrics.lineSpacing(), height))
             return fitted;
         if (lines < 2)
             continue;
         fitted.pitch = (height - metrics.height()) / qreal(lines - 1);
-        if (fitted.pitch >= kClosest * metrics.lineSpacing())
+        if (!inkFits(font, wrapped, (lines - 1) * fitted.pitch, height)) {
+            // Room for the ink that reaches below the font's descent.
+            fitted.pitch = std::floor(height - 2 - inkBottom(font, wrapped.last())) / qreal(lines - 1);
+        }
+        if (fitted.pitch >= kClosest * metrics.height())
             return fitted;
     }
     return fitted;

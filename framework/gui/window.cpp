@@ -82,6 +82,7 @@ void Window::Constructor()
     m_shell->buildMenus(shownMenuBar());
     applyGeometry();
     orderFocus();
+    nameFieldsByLabels();
     m_constructed = true;
     if (OnOpen) {
         auto hook = OnOpen;
@@ -329,6 +330,7 @@ void Window::ContentResized(FrameworkKey, int32_t width, int32_t height)
     m_shell->layoutChildren(width, contentHeight);
     if (width != m_width || contentHeight != m_height)
         moveContent(width, contentHeight);
+    updateReach();
 }
 
 void Window::Activated(FrameworkKey)
@@ -376,6 +378,7 @@ void Window::applyGeometry()
         top->resize(m_width, m_height + bar);
     }
     m_shell->layoutChildren(m_width, m_height);
+    updateReach();
 }
 
 void Window::applyWindowFlags()
@@ -406,30 +409,6 @@ void Window::applyBackColor()
     else
         palette = QPalette();
     content->setPalette(palette);
-}
-
-// Within each parent the order of TabIndex; a group box's members follow at the box's place.
-// Controls that take no focus by the keyboard are left out.
-void Window::orderFocus()
-{
-    std::vector<RectControl*> order;
-    std::function<void(const String&)> visit = [&](const String& parent) {
-        std::vector<RectControl*> level;
-        for (const auto& m : m_members) {
-            if (auto control = m.member.As<RectControl>(); control && control->InitialParent() == parent)
-                level.push_back(control.get());
-        }
-        std::stable_sort(level.begin(), level.end(), [](RectControl* a, RectControl* b) { return a->TabIndex() < b->TabIndex(); });
-        for (RectControl* control : level) {
-            if (control->Widget()->focusPolicy() & Qt::TabFocus)
-                order.push_back(control);
-            if (dynamic_cast<GroupBox*>(control) && !control->Name().empty())
-                visit(control->Name());
-        }
-    };
-    visit(String());
-    for (size_t i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order[i - 1]->Widget(), order[i]->Widget());
 }
 
 Ref<Window> GetImplicitWindow(const String& className)

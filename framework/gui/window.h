@@ -81,6 +81,10 @@ public:
     void MenuBar(const Ref<::MenuBar>& value);
     bool MenuBarVisible() const { return m_menuBarVisible; }
     void MenuBarVisible(bool value);
+    // A secondary window (help, about) closes with Escape and with the desktop's close key
+    // (Ctrl+W), when no cancel button takes Escape first.
+    bool ClosesByKeyboard() const { return m_closesByKeyboard; }
+    void ClosesByKeyboard(bool value);
 
     // Accepts dropped files and folders of the named file type ("all": anything).
     void AcceptFileDrop(const String& fileType);
@@ -158,6 +162,8 @@ private:
     void hasBackColor(bool value);
     void backColor(Color value);
     void orderFocus();
+    void updateReach();
+    void nameFieldsByLabels();
     Ref<MenuItem> shownMenuBar() const;
     friend struct WindowDesign;
 
@@ -168,6 +174,7 @@ private:
     };
     std::unique_ptr<WindowShell> m_shell;
     std::vector<Member> m_members;
+    std::vector<RectControl*> m_focusOrder;
     MenuHandlers m_menuHandlers;
     Ref<::MenuBar> m_menuBar;
     int32_t m_minWidth { 64 }, m_minHeight { 64 }, m_maxWidth { 32000 }, m_maxHeight { 32000 };
@@ -177,6 +184,7 @@ private:
     int32_t m_width { 600 }, m_height { 400 };
     bool m_visible { true }, m_constructed { false }, m_acceptsDrops { false }, m_fullScreen { false };
     bool m_hasBackColor { false };
+    bool m_closesByKeyboard { false };
     Color m_backColor { 255, 255, 255 };
 };
 

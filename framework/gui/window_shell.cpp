@@ -57,6 +57,10 @@ void TopLevelWidget::keyPressEvent(QKeyEvent* event)
             return event->accept();
         if (event->key() == Qt::Key_Escape && owner->PressDefaultButton({}, true))
             return event->accept();
+        if (event->key() == Qt::Key_Escape && owner->ClosesByKeyboard()) {
+            owner->Close();
+            return event->accept();
+        }
     }
     QWidget::keyPressEvent(event);
 }
@@ -181,7 +185,51 @@ void WindowShell::buildMenus(const Ref<MenuItem>& model)
         });
         addItems(menu, menuItem);
     }
+    addMenuKeys();
     menuBar->show();
+}
+
+// As in GNOME and KDE applications: F10 opens the first menu, and Alt with a menu's first letter
+// opens that menu. Done with shortcuts rather than mnemonics, which would underline the letters;
+// a shortcut also takes the key before an edit field could type the letter.
+void WindowShell::addMenuKeys()
+{
+    const auto open = [this](QAction* menu) {
+        auto* shortcut = new QShortcut(top);
+        shortcut->setContext(Qt::WindowShortcut);
+        QObject::connect(shortcut, &QShortcut::activated, menuBar, [this, menu] {
+            if (menu->isEnabled())
+                menuBar->setActiveAction(menu);
+        });
+        shortcuts.push_back(shortcut);
+        return shortcut;
+    };
+    const QList<QAction*> menus = menuBar->actions();
+    if (menus.isEmpty())
+        return;
+    open(menus.first())->setKey(QKeySequence(Qt::Key_F10));
+    for (QAction* menu : menus) {
+        const QString title = menu->text().remove(QLatin1Char('&'));
+        if (!title.isEmpty() && title.front().isLetterOrNumber())
+            open(menu)->setKey(QKeySequence(QStringLiteral("Alt+") + title.front().toUpper(), QKeySequence::PortableText));
+    }
+}
+
+void WindowShell::closeShortcut(bool on)
+{
+    delete closeKey;
+    closeKey = nullptr;
+    if (!on)
+        return;
+    auto* shortcut = new QShortcut(QKeySequence::Close, top);
+    shortcut->setContext(Qt::WindowShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, top, [this] {
+        if (Window* window = top->owner) {
+            auto keep = window->shared_from_this();
+            window->Close();
+        }
+    });
+    closeKey = shortcut;
 }
 
 void WindowShell::addItems(QMenu* menu, const Ref<MenuItem>& parent)
@@ -197,12 +245,14 @@ void WindowShell::addItems(QMenu* menu, const Ref<MenuItem>& parent)
             continue;
         }
         const QList<QKeySequence> keys = ShortcutKeys(item->KeyboardShortcut());
-        QString text = captionToQt(item->Text());
-        // The shortcut is shown in the menu; the window's own QShortcut handles the key, so that
-        // the menus are brought up to date before it acts.
-        if (!keys.isEmpty())
-            text += QLatin1Char('\t') + keys.first().toString(QKeySequence::NativeText);
-        QAction* action = menu->addAction(text);
+        // The shortcut is shown in the menu (and told to screen readers apart from the item's
+        // name); the window's own QShortcut handles the key, so that the menus are brought up to
+        // date before it acts. The action's own answers only inside its open menu.
+        QAction* action = menu->addAction(captionToQt(item->Text()));
+        if (!keys.isEmpty()) {
+            action->setShortcut(keys.first());
+            action->setShortcutContext(Qt::WidgetShortcut);
+        }
         action->setEnabled(item->Enabled());
         QObject::connect(action, &QAction::triggered, top, [this, item] {
             if (top->owner)

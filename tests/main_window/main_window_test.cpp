@@ -218,8 +218,10 @@ TEST_F(MainWindowTest, FocusVisitsFieldsBeforeModesAndTheFormatLast)
     // The export box: the format popup, the top row, comes last.
     expectOrder({ window->CBIncrease(), window->PMQuality(), window->SLQuality(), window->CBName(),
         window->CBDos(), window->PMExportFormat() });
+    // The triangle never takes the focus from a click, but Tab reaches it in its place.
     EXPECT_EQ(window->DTSettings()->TabIndex(), 9);
-    EXPECT_EQ(window->DTSettings()->Widget()->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(window->DTSettings()->Widget()->focusPolicy(), Qt::TabFocus);
+    expectOrder({ window->PBSelect(), window->PBGo(), window->DTSettings() });
 }
 
 TEST_F(MainWindowTest, DesignListsHaveTheWidthsTheirTypesGive)

@@ -54,6 +54,8 @@ struct WindowShell {
     int menuBarHeight() const;
     // Puts the menu bar and the content in place for a content area of that size.
     void layoutChildren(int width, int height);
+    // The desktop's close key (Ctrl+W) closes the window while `on`.
+    void closeShortcut(bool on);
 
     TopLevelWidget* top { nullptr };
     ContentWidget* content { nullptr };
@@ -62,9 +64,11 @@ struct WindowShell {
     uint64_t builtGeneration { 0 };
     std::vector<std::pair<QAction*, Ref<MenuItem>>> actions;
     std::vector<QObject*> shortcuts;
+    QObject* closeKey { nullptr };
 
 private:
     void addItems(QMenu* menu, const Ref<MenuItem>& parent);
+    void addMenuKeys();
 };
 
 // "Cmd+Q" becomes Ctrl+Q; "Cmd+?" answers to Ctrl+? (on most keyboards Ctrl+Shift+/) and to
