@@ -45,5 +45,8 @@ void ShowMessageBox(const String& message, const String& details)
         box.setDetailedText(more.isEmpty() ? whole : whole + QStringLiteral("\n\n") + more);
     else if (!more.isEmpty())
         box.setDetailedText(more);
+    // OK takes the focus, not "Show Details…": where the theme's Return presses the focused button
+    // (GNOME), Return must still close the box.
+    box.setDefaultButton(QMessageBox::Ok);
     box.exec();
 }
