@@ -23,6 +23,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -61,6 +65,33 @@ void registerFrameworkClasses()
         classRegistry().push_back(name);
 }
 
+// Qt ends the process when its platform cannot connect, even when the display answered a moment
+// before: an X server that is busy refuses a connection now and then. Such a start is made again
+// from the beginning, a few times, before it says in one line that the display cannot be opened.
+constexpr const char* kStartAttempt = "QUOBLY_START_ATTEMPT";
+constexpr int kStartAttempts = 5;
+std::vector<char*> startArguments;
+QtMessageHandler messagesBefore = nullptr;
+
+void startAgainWhenThePlatformFails(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (type != QtFatalMsg) {
+        if (messagesBefore)
+            messagesBefore(type, context, text);
+        else
+            std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
+        return;
+    }
+    const char* value = std::getenv(kStartAttempt);
+    const int attempt = value ? std::atoi(value) : 1;
+    if (attempt < kStartAttempts) {
+        ::setenv(kStartAttempt, std::to_string(attempt + 1).c_str(), 1);
+        ::execv("/proc/self/exe", startArguments.data());
+    }
+    std::fprintf(stderr, "cannot open a display: %s\n", qPrintable(text));
+    std::_Exit(1);
+}
+
 } // namespace
 
 void RuntimeInit(int& argc, char** argv)
@@ -71,8 +102,13 @@ void RuntimeInit(int& argc, char** argv)
         std::fprintf(stderr, "cannot open a display: %s\n", missing->c_str());
         std::exit(1);
     }
+    startArguments.assign(argv, argv + argc);
+    startArguments.push_back(nullptr);
+    messagesBefore = qInstallMessageHandler(&startAgainWhenThePlatformFails);
     // The application object lives until the process ends, as the framework does.
     new QApplication(argc, argv);
+    qInstallMessageHandler(messagesBefore);
+    ::unsetenv(kStartAttempt);
     QCoreApplication::setApplicationName("Quobly!");
     InstallAccessibility();
     SetUnhandledThreadExceptionReporter(&UnhandledException);
