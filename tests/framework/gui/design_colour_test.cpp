@@ -26,23 +26,35 @@ QColor insideColour(QWidget* widget)
     return shot.pixelColor(shot.width() - 6, shot.height() / 2);
 }
 
-TEST(DesignColour, ADisabledControlLosesItsDesignColoursAndGetsThemBackWhenEnabled)
-{
-    auto window = MakeRef<TestWindow>();
+// A window with a field and a label in the design's default colours: black text, a white field.
+struct DefaultColoured {
+    Ref<TestWindow> window = MakeRef<TestWindow>();
     Ref<EditField> field;
     Ref<Label> label;
-    window->createControls = [&](TestWindow& w) {
-        field = Place<EditField>(w, "Field", HeadList(EditField::DesignTypes(), "Field", 10, 10, 80, 22)
-                                                  .Colour("TextColor", RGB(0, 0, 0))
-                                                  .Colour("BackColor", RGB(255, 255, 255))
-                                                  .Text("Text", "123")
-                                                  .Bytes());
-        label = Place<Label>(w, "Label", HeadList(Label::DesignTypes(), "Label", 10, 40, 80, 16)
-                                             .Text("Text", "Label:")
-                                             .Colour("TextColor", RGB(0, 0, 0))
-                                             .Bytes());
-    };
-    window->Constructor();
+
+    DefaultColoured()
+    {
+        window->createControls = [this](TestWindow& w) {
+            field = Place<EditField>(w, "Field", HeadList(EditField::DesignTypes(), "Field", 10, 10, 80, 22)
+                                                      .Colour("TextColor", RGB(0, 0, 0))
+                                                      .Colour("BackColor", RGB(255, 255, 255))
+                                                      .Text("Text", "123")
+                                                      .Bytes());
+            label = Place<Label>(w, "Label", HeadList(Label::DesignTypes(), "Label", 10, 40, 80, 16)
+                                                 .Text("Text", "Label:")
+                                                 .Colour("TextColor", RGB(0, 0, 0))
+                                                 .Bytes());
+        };
+        window->Constructor();
+    }
+};
+
+TEST(DesignColour, ADisabledControlLosesItsDesignColoursAndGetsThemBackWhenEnabled)
+{
+    DefaultColoured made;
+    const Ref<TestWindow>& window = made.window;
+    Ref<EditField>& field = made.field;
+    Ref<Label>& label = made.label;
     SpinPending();
     const QPalette style = QApplication::style()->standardPalette();
     const QColor white(255, 255, 255), black(0, 0, 0);
@@ -102,20 +114,10 @@ TEST(DesignColour, AColourWithMeaningKeepsItsHueAndReachesTheContrastItNeeds)
 
 TEST(DesignColour, TheDesignsDefaultColoursAreTheThemesOwn)
 {
-    auto window = MakeRef<TestWindow>();
-    Ref<EditField> field;
-    Ref<Label> label;
-    window->createControls = [&](TestWindow& w) {
-        field = Place<EditField>(w, "Field", HeadList(EditField::DesignTypes(), "Field", 10, 10, 80, 22)
-                                                  .Colour("TextColor", RGB(0, 0, 0))
-                                                  .Colour("BackColor", RGB(255, 255, 255))
-                                                  .Bytes());
-        label = Place<Label>(w, "Label", HeadList(Label::DesignTypes(), "Label", 10, 40, 80, 16)
-                                             .Text("Text", "Label:")
-                                             .Colour("TextColor", RGB(0, 0, 0))
-                                             .Bytes());
-    };
-    window->Constructor();
+    DefaultColoured made;
+    const Ref<TestWindow>& window = made.window;
+    Ref<EditField>& field = made.field;
+    Ref<Label>& label = made.label;
     QPalette theme = QApplication::palette();
     theme.setColor(QPalette::Base, QColor(0x23, 0x26, 0x29));
     theme.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
